@@ -1,0 +1,26 @@
+#ifndef ANSI_TEXT_H
+#define ANSI_TEXT_H
+
+#include <windows.h>
+#include <stddef.h>
+
+// Text here is in the system's ANSI code page: a lead byte and its trail byte are one character.
+
+// The character after the one at `text`; a lead byte whose trail byte is missing counts alone.
+const char* SkipCharacter(const char* text);
+
+// Compares at most `count` characters, ignoring ASCII case. A lead byte without its trail byte
+// ends the text. Returns 0 when equal, like the runtime's comparisons.
+int CompareTextNoCase(const char* first, const char* second, size_t count);
+
+// The last backslash that is a character of its own, never the trail byte of a double-byte one.
+char* FindLastBackslash(char* text);
+
+// Length in bytes of the longest prefix of `text` within `limit` bytes that splits no character.
+size_t FitTextPrefix(const char* text, size_t limit);
+
+// Reads a string value into a MAX_PATH buffer that always ends up terminated. A value that cannot
+// be read whole leaves the buffer empty and returns FALSE.
+BOOL ReadStringValue(HKEY key, const char* valueName, char* buffer);
+
+#endif

@@ -1,0 +1,101 @@
+#include "uninstall_entry_runner.h"
+
+#include <windows.h>
+#include <string.h>
+
+#include "ansi_text.h"
+
+static const DWORD kWaitSliceMilliseconds = 60;
+static const char kStartErrorPrefix[] = "Error to Execute \"";
+
+static BOOL IsBlank(char character)
+{
+    return character == ' ' || character == '\t';
+}
+
+static BOOL EndsWithExe(const char* text, size_t length)
+{
+    return length >= 4 && CompareTextNoCase(text + length - 4, ".exe", 4) == 0;
+}
+
+// An unquoted command such as C:\Apps\My Tools\uninst.exe /S would make the system try
+// C:\Apps\My.exe first. Finds the first prefix that ends in ".exe" before a blank or the end and
+// names an existing file by absolute path, so that exactly that program is started.
+static BOOL FindUnquotedProgram(const char* command, char* program)
+{
+    BOOL isAbsolute = (command[0] != 0 && command[1] == ':' && command[2] == '\\') ||
+                      (command[0] == '\\' && command[1] == '\\');
+    if (!isAbsolute) {
+        return FALSE;
+    }
+    size_t singleByteRun = 0;  // ".exe" must be four single-byte characters, not a trail byte
+    const char* position = command;
+    for (;;) {
+        if (*position == 0 || IsBlank(*position)) {
+            size_t length = (size_t)(position - command);
+            if (singleByteRun >= 4 && length < MAX_PATH && EndsWithExe(command, length)) {
+                memcpy(program, command, length);
+                program[length] = 0;
+                DWORD attributes = GetFileAttributesA(program);
+                if (attributes != INVALID_FILE_ATTRIBUTES &&
+                    (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+                    return TRUE;
+                }
+            }
+            if (*position == 0) {
+                return FALSE;
+            }
+        }
+        const char* next = SkipCharacter(position);
+        singleByteRun = next - position == 1 ? singleByteRun + 1 : 0;
+        position = next;
+    }
+}
+
+// "Error to Execute "<command>"", cut on a character boundary so that it always fits MAX_PATH.
+static void FormatStartError(const char* command, char* message)
+{
+    const size_t prefixLength = sizeof kStartErrorPrefix - 1;
+    size_t commandLength = FitTextPrefix(command, MAX_PATH - prefixLength - 2);
+    memcpy(message, kStartErrorPrefix, prefixLength);
+    memcpy(message + prefixLength, command, commandLength);
+    message[prefixLength + commandLength] = '"';
+    message[prefixLength + commandLength + 1] = 0;
+}
+
+static void RunCommandAndWait(char* command)
+{
+    STARTUPINFOA startup;
+    PROCESS_INFORMATION process;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    ZeroMemory(&process, sizeof process);
+
+    char program[MAX_PATH];
+    const char* application = FindUnquotedProgram(command, program) ? program : NULL;
+    if (!CreateProcessA(application, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup,
+                        &process)) {
+        char message[MAX_PATH];
+        FormatStartError(command, message);
+        MessageBoxA(NULL, message, NULL, MB_OK | MB_ICONERROR);
+        return;
+    }
+    while (WaitForSingleObject(process.hProcess, kWaitSliceMilliseconds) == WAIT_TIMEOUT) {
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
+void RunUninstallEntry(const char* keyPath)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return;
+    }
+    // The key stays open while its uninstaller runs, as the uninstallers expect.
+    char command[MAX_PATH];
+    if (ReadStringValue(key, "UninstallString", command)) {
+        RunCommandAndWait(command);
+    }
+    RegCloseKey(key);
+}

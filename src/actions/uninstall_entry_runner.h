@@ -1,0 +1,8 @@
+#ifndef UNINSTALL_ENTRY_RUNNER_H
+#define UNINSTALL_ENTRY_RUNNER_H
+
+// Runs the UninstallString of the entry at `keyPath` (below HKEY_LOCAL_MACHINE) and returns once
+// that command has ended. A command that cannot be started is reported in a message box.
+void RunUninstallEntry(const char* keyPath);
+
+#endif
