@@ -1,0 +1,170 @@
+#include "test_support.h"
+
+#include "actions/uninstall_entry_runner.h"
+
+namespace {
+
+const std::string kEntry = kUninstallRoot + "\\vek473u";
+
+class EntryRunnerTest : public StandInTest {
+protected:
+    void TearDown() override
+    {
+        EXPECT_EQ(standin::OpenProcessHandleCount(), 0) << "process or thread handle left open";
+        StandInTest::TearDown();
+    }
+
+    void SetCommand(const std::string& command, const standin::ProgramScript& script = {})
+    {
+        standin::SetString(kEntry, "UninstallString", command);
+        standin::ScriptProgram(command, script);
+    }
+};
+
+TEST_F(EntryRunnerTest, NothingHappensWithoutEntryOrCommand)
+{
+    RunUninstallEntry(kEntry.c_str());
+    standin::AddKey(kEntry);
+    RunUninstallEntry(kEntry.c_str());
+    ASSERT_EQ(standin::KeyOpens().size(), 2u);
+    EXPECT_EQ(standin::KeyOpens()[0].result, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(standin::KeyOpens()[1].result, ERROR_SUCCESS);
+    EXPECT_TRUE(standin::Starts().empty());
+    EXPECT_TRUE(standin::MessageBoxes().empty());
+}
+
+TEST_F(EntryRunnerTest, StartsTheStoredCommandWithDefaultsAndWaitsInSlices)
+{
+    standin::ProgramScript script;
+    script.waitSlices = 5;
+    SetCommand("\"C:\\Program Files\\Vek\\uninst.exe\" /remove %TEMP%", script);
+
+    RunUninstallEntry(kEntry.c_str());
+
+    ASSERT_EQ(standin::Starts().size(), 1u);
+    const standin::ProcessStart& start = standin::Starts()[0];
+    EXPECT_EQ(start.commandLine, "\"C:\\Program Files\\Vek\\uninst.exe\" /remove %TEMP%");
+    EXPECT_FALSE(start.hasApplication);
+    EXPECT_EQ(start.startupSize, sizeof(STARTUPINFOA));
+    EXPECT_TRUE(start.startupOtherwiseZero);
+    EXPECT_TRUE(start.securityAttributesNull);
+    EXPECT_EQ(start.inheritHandles, FALSE);
+    EXPECT_EQ(start.creationFlags, 0u);
+    EXPECT_TRUE(start.environmentNull);
+    EXPECT_TRUE(start.currentDirectoryNull);
+    EXPECT_EQ(standin::WaitTimeouts(), std::vector<DWORD>(6, 60));
+
+    // The entry's key is held open for the child's whole run.
+    std::vector<std::string> events = standin::Events();
+    ASSERT_EQ(events.size(), 4u);
+    EXPECT_EQ(events[0], "open " + kEntry);
+    EXPECT_EQ(events[1].substr(0, 6), "start ");
+    EXPECT_EQ(events[2].substr(0, 4), "end ");
+    EXPECT_EQ(events[3].substr(0, 6), "close ");
+}
+
+TEST_F(EntryRunnerTest, FailedWaitEndsTheWait)
+{
+    standin::ProgramScript script;
+    script.waitSlices = 100;
+    script.waitFails = true;
+    SetCommand("C:\\Vek\\uninst.exe", script);
+    RunUninstallEntry(kEntry.c_str());
+    EXPECT_EQ(standin::WaitTimeouts().size(), 1u);
+}
+
+TEST_F(EntryRunnerTest, CommandOfAnyLengthUpTo259CharactersRuns)
+{
+    std::string longest = "C:\\" + std::string(252, 'v') + ".exe";
+    ASSERT_EQ(longest.size(), 259u);
+    SetCommand(longest);
+    RunUninstallEntry(kEntry.c_str());
+    ASSERT_EQ(standin::Starts().size(), 1u);
+    EXPECT_EQ(standin::Starts()[0].commandLine, longest);
+}
+
+TEST_F(EntryRunnerTest, CommandTooLongForItsBufferIsSkippedSilently)
+{
+    SetCommand("C:\\" + std::string(253, 'v') + ".exe");  // 260 characters and the NUL
+    RunUninstallEntry(kEntry.c_str());
+    standin::SetValue(kEntry, "UninstallString", REG_SZ, std::string(260, 'v'));  // no NUL
+    RunUninstallEntry(kEntry.c_str());
+    EXPECT_TRUE(standin::Starts().empty());
+    EXPECT_TRUE(standin::MessageBoxes().empty());
+}
+
+TEST_F(EntryRunnerTest, CommandThatCannotStartIsReportedOnceAsStored)
+{
+    standin::SetString(kEntry, "UninstallString", "%ProgramFiles%\\Vek\\uninst.exe /S");
+    RunUninstallEntry(kEntry.c_str());
+
+    ASSERT_EQ(standin::Starts().size(), 1u);
+    EXPECT_EQ(standin::Starts()[0].commandLine, "%ProgramFiles%\\Vek\\uninst.exe /S");
+    ASSERT_EQ(standin::MessageBoxes().size(), 1u);
+    const standin::MessageBoxRecord& box = standin::MessageBoxes()[0];
+    EXPECT_EQ(box.text, "Error to Execute \"%ProgramFiles%\\Vek\\uninst.exe /S\"");
+    EXPECT_TRUE(box.ownerNull);
+    EXPECT_TRUE(box.captionNull) << "the system's own caption";
+    EXPECT_EQ(box.type, 0x10u);
+    EXPECT_TRUE(standin::WaitTimeouts().empty());
+}
+
+TEST_F(EntryRunnerTest, LongCommandIsCutToFitTheMessage)
+{
+    std::string command = "C:\\" + std::string(250, 'v') + ".exe";
+    standin::SetString(kEntry, "UninstallString", command);
+    RunUninstallEntry(kEntry.c_str());
+    ASSERT_EQ(standin::MessageBoxes().size(), 1u);
+    EXPECT_EQ(standin::MessageBoxes()[0].text, "Error to Execute \"" + command.substr(0, 240) + "\"");
+
+    // A double-byte character across the limit is left out whole.
+    standin::Reset();
+    standin::SetCodePage(932);
+    std::string wide = "C:\\" + std::string(236, 'v') + "\x83\x5C" + std::string(10, 'w');
+    standin::SetString(kEntry, "UninstallString", wide);
+    RunUninstallEntry(kEntry.c_str());
+    ASSERT_EQ(standin::MessageBoxes().size(), 1u);
+    EXPECT_EQ(standin::MessageBoxes()[0].text, "Error to Execute \"" + wide.substr(0, 239) + "\"");
+}
+
+TEST_F(EntryRunnerTest, EmptyCommandIsReported)
+{
+    standin::SetString(kEntry, "UninstallString", "");
+    RunUninstallEntry(kEntry.c_str());
+    ASSERT_EQ(standin::MessageBoxes().size(), 1u);
+    EXPECT_EQ(standin::MessageBoxes()[0].text, "Error to Execute \"\"");
+}
+
+TEST_F(EntryRunnerTest, UnquotedProgramPathWithBlanksIsNamedExactly)
+{
+    standin::AddFile("C:\\Apps\\My.exe");
+    standin::AddFile("C:\\Apps\\My Tools\\uninst.EXE");
+    SetCommand("C:\\Apps\\My Tools\\uninst.EXE /S");
+    RunUninstallEntry(kEntry.c_str());
+    ASSERT_EQ(standin::Starts().size(), 1u);
+    EXPECT_TRUE(standin::Starts()[0].hasApplication);
+    EXPECT_EQ(standin::Starts()[0].application, "C:\\Apps\\My Tools\\uninst.EXE");
+    EXPECT_EQ(standin::Starts()[0].commandLine, "C:\\Apps\\My Tools\\uninst.EXE /S");
+}
+
+TEST_F(EntryRunnerTest, OtherCommandsAreLeftToTheSystem)
+{
+    standin::AddFile("C:\\Apps\\uninst.exe");
+    standin::AddFolder("C:\\Apps\\Folder.exe");
+    for (const char* command : {
+             "\"C:\\Apps\\uninst.exe\" /S",         // quoted
+             "uninst.exe /S",                       // relative
+             "C:\\Apps\\missing.exe /S",            // no such file
+             "C:\\Apps\\Folder.exe /S",             // a folder
+             "C:\\Apps\\uninst.exe.bak /S",         // not ending in .exe
+             "MsiExec.exe /X{12345678-ABCD}",       // found by the system
+         }) {
+        SetCommand(command);
+        RunUninstallEntry(kEntry.c_str());
+        ASSERT_FALSE(standin::Starts().empty());
+        EXPECT_FALSE(standin::Starts().back().hasApplication) << command;
+        EXPECT_EQ(standin::Starts().back().commandLine, command);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,536 @@
+#include "stand_in.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <map>
+
+namespace standin {
+namespace {
+
+std::string Fold(const std::string& text)
+{
+    std::string folded = text;
+    for (char& c : folded) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return folded;
+}
+
+struct Value {
+    DWORD type = REG_SZ;
+    std::string bytes;
+};
+
+struct Key {
+    std::map<std::string, Value> values;  // by folded name
+};
+
+struct Process {
+    std::string commandLine;
+    ProgramScript script;
+    int slicesLeft = 0;
+    bool ended = false;
+    bool handleOpen = true;
+};
+
+struct Node {
+    bool folder = true;
+    std::string junctionTarget;  // non-empty for a junction
+    DWORD index = 0;
+};
+
+struct State {
+    UINT codePage = 1252;
+    std::string commandLine;
+    std::map<std::string, Key> keys;  // by folded path
+    std::map<std::string, LONG> keyOpenFailures;
+    std::map<uintptr_t, std::string> openKeys;
+    std::vector<KeyOpen> keyOpens;
+    int unknownCloses = 0;
+    std::map<std::string, ProgramScript> scripts;
+    std::vector<ProcessStart> starts;
+    std::vector<DWORD> waitTimeouts;
+    std::map<uintptr_t, Process> processes;  // process handles
+    std::map<uintptr_t, bool> threads;       // thread handles
+    std::vector<MessageBoxRecord> boxes;
+    std::map<std::string, Node> nodes;  // by folded path, no trailing backslash except roots
+    std::map<std::string, std::string> displayNames;
+    std::map<uintptr_t, std::string> openFiles;  // handle -> resolved folded path
+    std::map<int, std::string> folderPaths;
+    std::map<std::string, std::string> environment;
+    int shellResult = 0;
+    std::vector<FileOpen> fileOpens;
+    std::vector<ShellRequest> shellRequests;
+    std::vector<std::string> removeCalls;
+    std::vector<std::string> events;
+    uintptr_t nextHandle = 0x1000;
+    DWORD nextIndex = 1;
+};
+
+State& S()
+{
+    static State state;
+    return state;
+}
+
+HANDLE NewHandle()
+{
+    S().nextHandle += 4;
+    return reinterpret_cast<HANDLE>(S().nextHandle);
+}
+
+bool IsLead(BYTE byte)
+{
+    return S().codePage == 932 && ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC));
+}
+
+// Positions of the backslashes that are characters of their own in the current code page.
+std::vector<size_t> SeparatorPositions(const std::string& path)
+{
+    std::vector<size_t> positions;
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (IsLead(static_cast<BYTE>(path[i])) && i + 1 < path.size()) {
+            ++i;
+        } else if (path[i] == '\\') {
+            positions.push_back(i);
+        }
+    }
+    return positions;
+}
+
+const char kCurrentFolderOfC[] = "C:\\WORK\\CURRENT";
+
+// Folded path without a trailing backslash ("C:\" stays a root); "X:" alone is the drive's
+// current folder, as Windows resolves it.
+std::string Normalize(const std::string& path)
+{
+    std::string folded = Fold(path);
+    if (folded.size() == 2 && folded[1] == ':') {
+        return folded == "C:" ? std::string(kCurrentFolderOfC) : folded + "\\";
+    }
+    for (;;) {
+        std::vector<size_t> separators = SeparatorPositions(folded);
+        if (folded.size() <= 3 || separators.empty() || separators.back() != folded.size() - 1) break;
+        folded.pop_back();
+    }
+    return folded;
+}
+
+std::string ParentOf(const std::string& path)
+{
+    std::vector<size_t> separators = SeparatorPositions(path);
+    if (separators.empty()) return "";
+    size_t cut = separators.back();
+    if (cut == 2 && path[1] == ':') return path.substr(0, 3);
+    return path.substr(0, cut);
+}
+
+// Follows junctions on the way; the last component only when `followLast`.
+std::string Resolve(const std::string& path, bool followLast)
+{
+    std::string normalized = Normalize(path);
+    for (int hops = 0; hops < 16; ++hops) {
+        bool changed = false;
+        for (size_t cut : SeparatorPositions(normalized)) {
+            std::string prefix = normalized.substr(0, cut);
+            auto node = S().nodes.find(prefix);
+            if (node != S().nodes.end() && !node->second.junctionTarget.empty()) {
+                normalized = Normalize(node->second.junctionTarget) + normalized.substr(cut);
+                changed = true;
+                break;
+            }
+        }
+        if (!changed) break;
+    }
+    if (followLast) {
+        auto node = S().nodes.find(normalized);
+        if (node != S().nodes.end() && !node->second.junctionTarget.empty()) {
+            return Resolve(node->second.junctionTarget, true);
+        }
+    }
+    return normalized;
+}
+
+bool HasChildren(const std::string& folder)
+{
+    for (const auto& entry : S().nodes) {
+        if (entry.first != folder && ParentOf(entry.first) == folder) return true;
+    }
+    return false;
+}
+
+void AddNode(const std::string& path, bool folder, const std::string& junctionTarget)
+{
+    std::string normalized = Resolve(path, false);
+    std::string parent = ParentOf(normalized);
+    if (!parent.empty() && parent != normalized && S().nodes.count(parent) == 0) {
+        AddNode(parent, true, "");
+    }
+    Node node;
+    node.folder = folder;
+    node.junctionTarget = junctionTarget;
+    node.index = S().nextIndex++;
+    S().nodes[normalized] = node;
+}
+
+DWORD AttributesOf(const Node& node)
+{
+    if (!node.junctionTarget.empty()) return FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    return node.folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+}
+
+}  // namespace
+
+void Reset()
+{
+    S() = State();
+    for (const char* folder :
+         {"C:\\", "C:\\Windows\\system32", "C:\\Windows\\SysWOW64", "C:\\Program Files\\Common Files",
+          "C:\\Program Files (x86)\\Common Files", "C:\\ProgramData", "C:\\Users\\tess\\Desktop",
+          "C:\\Users\\tess\\Documents", "C:\\Users\\Public\\Desktop", "C:\\Users\\Public\\Documents",
+          "C:\\Work\\Current", "D:\\"}) {
+        AddFolder(folder);
+    }
+    // What a 32-bit program is told on 64-bit Windows: the 32-bit Program Files in both lookups.
+    S().folderPaths = {
+        {CSIDL_WINDOWS, "C:\\Windows"},
+        {CSIDL_SYSTEM, "C:\\Windows\\system32"},
+        {CSIDL_SYSTEMX86, "C:\\Windows\\SysWOW64"},
+        {CSIDL_PROGRAM_FILES, "C:\\Program Files (x86)"},
+        {CSIDL_PROGRAM_FILESX86, "C:\\Program Files (x86)"},
+        {CSIDL_PROGRAM_FILES_COMMON, "C:\\Program Files (x86)\\Common Files"},
+        {CSIDL_PROGRAM_FILES_COMMONX86, "C:\\Program Files (x86)\\Common Files"},
+        {CSIDL_COMMON_APPDATA, "C:\\ProgramData"},
+        {CSIDL_PROFILE, "C:\\Users\\tess"},
+        {CSIDL_DESKTOPDIRECTORY, "C:\\Users\\tess\\Desktop"},
+        {CSIDL_COMMON_DESKTOPDIRECTORY, "C:\\Users\\Public\\Desktop"},
+        {CSIDL_PERSONAL, "C:\\Users\\tess\\Documents"},
+        {CSIDL_COMMON_DOCUMENTS, "C:\\Users\\Public\\Documents"},
+    };
+    S().environment = {{"PROGRAMW6432", "C:\\Program Files"},
+                       {"COMMONPROGRAMW6432", "C:\\Program Files\\Common Files"}};
+    S().commandLine = "uninstall-launcher.exe 473";
+}
+
+void SetCodePage(UINT codePage) { S().codePage = codePage; }
+void SetCommandLine(const std::string& commandLine) { S().commandLine = commandLine; }
+
+void AddKey(const std::string& path) { S().keys[Fold(path)]; }
+
+void SetValue(const std::string& path, const std::string& name, DWORD type,
+              const std::string& bytes)
+{
+    Value value;
+    value.type = type;
+    value.bytes = bytes;
+    S().keys[Fold(path)].values[Fold(name)] = value;
+}
+
+void SetString(const std::string& path, const std::string& name, const std::string& text)
+{
+    SetValue(path, name, REG_SZ, text + std::string(1, '\0'));
+}
+
+void DeleteKey(const std::string& path) { S().keys.erase(Fold(path)); }
+bool KeyExists(const std::string& path) { return S().keys.count(Fold(path)) != 0; }
+void FailKeyOpen(const std::string& path, LONG error) { S().keyOpenFailures[Fold(path)] = error; }
+const std::vector<KeyOpen>& KeyOpens() { return S().keyOpens; }
+int OpenKeyCount() { return static_cast<int>(S().openKeys.size()); }
+int UnknownHandleCloses() { return S().unknownCloses; }
+
+void ScriptProgram(const std::string& commandLine, const ProgramScript& script)
+{
+    S().scripts[commandLine] = script;
+}
+const std::vector<ProcessStart>& Starts() { return S().starts; }
+const std::vector<DWORD>& WaitTimeouts() { return S().waitTimeouts; }
+
+int OpenProcessHandleCount()
+{
+    int count = 0;
+    for (const auto& process : S().processes) count += process.second.handleOpen ? 1 : 0;
+    return count + static_cast<int>(S().threads.size());
+}
+
+const std::vector<MessageBoxRecord>& MessageBoxes() { return S().boxes; }
+
+void AddFolder(const std::string& path) { AddNode(path, true, ""); }
+void AddFile(const std::string& path) { AddNode(path, false, ""); }
+void AddJunction(const std::string& path, const std::string& target) { AddNode(path, true, target); }
+
+bool Exists(const std::string& path)
+{
+    return S().nodes.count(Resolve(path, false)) != 0;
+}
+
+void SetFolderPath(int csidl, const std::string& path) { S().folderPaths[csidl] = path; }
+void SetEnvironment(const std::string& name, const std::string& value)
+{
+    S().environment[Fold(name)] = value;
+}
+void SetShellResult(int result) { S().shellResult = result; }
+const std::vector<FileOpen>& FileOpens() { return S().fileOpens; }
+const std::vector<ShellRequest>& ShellRequests() { return S().shellRequests; }
+const std::vector<std::string>& RemoveDirectoryCalls() { return S().removeCalls; }
+int OpenFileHandleCount() { return static_cast<int>(S().openFiles.size()); }
+const std::vector<std::string>& Events() { return S().events; }
+
+}  // namespace standin
+
+using namespace standin;
+
+LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result)
+{
+    KeyOpen open;
+    open.path = subKey;
+    open.options = options;
+    open.access = access;
+    std::string folded = Fold(subKey);
+    if (key != HKEY_LOCAL_MACHINE) {
+        open.result = ERROR_ACCESS_DENIED;
+    } else if (S().keyOpenFailures.count(folded)) {
+        open.result = S().keyOpenFailures[folded];
+    } else if (S().keys.count(folded) == 0) {
+        open.result = ERROR_FILE_NOT_FOUND;
+    } else {
+        HANDLE handle = NewHandle();
+        S().openKeys[reinterpret_cast<uintptr_t>(handle)] = folded;
+        *result = reinterpret_cast<HKEY>(handle);
+        S().events.push_back("open " + std::string(subKey));
+    }
+    S().keyOpens.push_back(open);
+    return open.result;
+}
+
+LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                      LPDWORD size)
+{
+    auto open = S().openKeys.find(reinterpret_cast<uintptr_t>(key));
+    if (open == S().openKeys.end() || reserved != nullptr) return ERROR_ACCESS_DENIED;
+    auto found = S().keys.find(open->second);
+    if (found == S().keys.end()) return ERROR_KEY_DELETED;
+    auto value = found->second.values.find(Fold(valueName));
+    if (value == found->second.values.end()) return ERROR_FILE_NOT_FOUND;
+    DWORD needed = static_cast<DWORD>(value->second.bytes.size());
+    if (type != nullptr) *type = value->second.type;
+    if (data == nullptr) {
+        if (size != nullptr) *size = needed;
+        return ERROR_SUCCESS;
+    }
+    if (size == nullptr) return ERROR_ACCESS_DENIED;
+    if (*size < needed) {
+        *size = needed;  // the buffer is left untouched
+        return ERROR_MORE_DATA;
+    }
+    memcpy(data, value->second.bytes.data(), needed);
+    *size = needed;
+    return ERROR_SUCCESS;
+}
+
+LONG RegCloseKey(HKEY key)
+{
+    auto open = S().openKeys.find(reinterpret_cast<uintptr_t>(key));
+    if (open == S().openKeys.end()) {
+        ++S().unknownCloses;
+        return ERROR_ACCESS_DENIED;
+    }
+    S().events.push_back("close " + open->second);
+    S().openKeys.erase(open);
+    return ERROR_SUCCESS;
+}
+
+BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
+                    LPSECURITY_ATTRIBUTES processAttributes, LPSECURITY_ATTRIBUTES threadAttributes,
+                    BOOL inheritHandles, DWORD creationFlags, LPVOID environment,
+                    LPCSTR currentDirectory, LPSTARTUPINFOA startupInfo,
+                    LPPROCESS_INFORMATION processInformation)
+{
+    ProcessStart start;
+    start.hasApplication = applicationName != nullptr;
+    if (applicationName != nullptr) start.application = applicationName;
+    start.commandLine = commandLine != nullptr ? commandLine : "";
+    start.startupSize = startupInfo->cb;
+    STARTUPINFOA zero;
+    memset(&zero, 0, sizeof zero);
+    zero.cb = startupInfo->cb;
+    start.startupOtherwiseZero = memcmp(&zero, startupInfo, sizeof zero) == 0;
+    start.securityAttributesNull = processAttributes == nullptr && threadAttributes == nullptr;
+    start.inheritHandles = inheritHandles;
+    start.creationFlags = creationFlags;
+    start.environmentNull = environment == nullptr;
+    start.currentDirectoryNull = currentDirectory == nullptr;
+    S().starts.push_back(start);
+
+    auto script = S().scripts.find(start.commandLine);
+    if (script == S().scripts.end() || script->second.startFails) return FALSE;
+    Process process;
+    process.commandLine = start.commandLine;
+    process.script = script->second;
+    process.slicesLeft = script->second.waitSlices;
+    HANDLE processHandle = NewHandle();
+    HANDLE threadHandle = NewHandle();
+    S().processes[reinterpret_cast<uintptr_t>(processHandle)] = process;
+    S().threads[reinterpret_cast<uintptr_t>(threadHandle)] = true;
+    processInformation->hProcess = processHandle;
+    processInformation->hThread = threadHandle;
+    processInformation->dwProcessId = 100;
+    processInformation->dwThreadId = 101;
+    S().events.push_back("start " + start.commandLine);
+    return TRUE;
+}
+
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds)
+{
+    S().waitTimeouts.push_back(milliseconds);
+    auto found = S().processes.find(reinterpret_cast<uintptr_t>(handle));
+    if (found == S().processes.end() || !found->second.handleOpen) return WAIT_FAILED;
+    Process& process = found->second;
+    if (process.script.waitFails) return WAIT_FAILED;
+    if (process.ended) return WAIT_OBJECT_0;
+    if (process.slicesLeft > 0) {
+        --process.slicesLeft;
+        return WAIT_TIMEOUT;
+    }
+    process.ended = true;
+    for (const std::string& key : process.script.deletesKeys) DeleteKey(key);
+    if (process.script.atEnd) process.script.atEnd();
+    S().events.push_back("end " + process.commandLine);
+    return WAIT_OBJECT_0;
+}
+
+BOOL CloseHandle(HANDLE handle)
+{
+    uintptr_t value = reinterpret_cast<uintptr_t>(handle);
+    auto process = S().processes.find(value);
+    if (process != S().processes.end() && process->second.handleOpen) {
+        process->second.handleOpen = false;
+        return TRUE;
+    }
+    if (S().threads.erase(value) != 0 || S().openFiles.erase(value) != 0) return TRUE;
+    ++S().unknownCloses;
+    return FALSE;
+}
+
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+{
+    MessageBoxRecord box;
+    box.ownerNull = owner == nullptr;
+    box.text = text;
+    box.captionNull = caption == nullptr;
+    box.type = type;
+    S().boxes.push_back(box);
+    S().events.push_back("box " + box.text);
+    return 1;
+}
+
+HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES,
+                   DWORD disposition, DWORD flags, HANDLE)
+{
+    FileOpen open;
+    open.path = path;
+    open.access = access;
+    open.shareMode = shareMode;
+    open.disposition = disposition;
+    open.flags = flags;
+    S().fileOpens.push_back(open);
+    if (path[0] == 0 || disposition != OPEN_EXISTING) return INVALID_HANDLE_VALUE;
+    std::string resolved = Resolve(path, true);
+    auto node = S().nodes.find(resolved);
+    if (node == S().nodes.end()) return INVALID_HANDLE_VALUE;
+    if (node->second.folder && (flags & FILE_FLAG_BACKUP_SEMANTICS) == 0) return INVALID_HANDLE_VALUE;
+    HANDLE handle = NewHandle();
+    S().openFiles[reinterpret_cast<uintptr_t>(handle)] = resolved;
+    return handle;
+}
+
+BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION information)
+{
+    auto open = S().openFiles.find(reinterpret_cast<uintptr_t>(file));
+    if (open == S().openFiles.end()) return FALSE;
+    auto node = S().nodes.find(open->second);
+    if (node == S().nodes.end()) return FALSE;
+    memset(information, 0, sizeof *information);
+    information->dwFileAttributes = AttributesOf(node->second);
+    information->dwVolumeSerialNumber = 0x5E110000u + static_cast<BYTE>(open->second[0]);
+    information->nFileIndexLow = node->second.index;
+    information->nNumberOfLinks = 1;
+    return TRUE;
+}
+
+DWORD GetFileAttributesA(LPCSTR path)
+{
+    auto node = S().nodes.find(Resolve(path, false));
+    return node == S().nodes.end() ? INVALID_FILE_ATTRIBUTES : AttributesOf(node->second);
+}
+
+BOOL RemoveDirectoryA(LPCSTR path)
+{
+    S().removeCalls.push_back(path);
+    S().events.push_back("rmdir " + std::string(path));
+    std::string resolved = Resolve(path, false);
+    auto node = S().nodes.find(resolved);
+    if (node == S().nodes.end() || !node->second.folder) return FALSE;
+    if (node->second.junctionTarget.empty() && HasChildren(resolved)) return FALSE;
+    if (resolved.size() == 3 && resolved[1] == ':') return FALSE;  // a volume root never goes
+    S().nodes.erase(node);
+    return TRUE;
+}
+
+DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size)
+{
+    auto found = S().environment.find(Fold(name));
+    if (found == S().environment.end()) return 0;
+    DWORD length = static_cast<DWORD>(found->second.size());
+    if (length + 1 > size) return length + 1;
+    memcpy(buffer, found->second.c_str(), length + 1);
+    return length;
+}
+
+BOOL IsDBCSLeadByte(BYTE byte) { return IsLead(byte) ? TRUE : FALSE; }
+
+LPSTR GetCommandLineA(void) { return &S().commandLine[0]; }
+
+int SHFileOperationA(LPSHFILEOPSTRUCTA operation)
+{
+    ShellRequest request;
+    request.ownerNull = operation->hwnd == nullptr;
+    request.operation = operation->wFunc;
+    request.destinationNull = operation->pTo == nullptr;
+    request.flags = operation->fFlags;
+    request.aborted = operation->fAnyOperationsAborted;
+    request.mappingsNull = operation->hNameMappings == nullptr;
+    request.titleNull = operation->lpszProgressTitle == nullptr;
+    const char* list = operation->pFrom;
+    size_t length = 0;
+    while (list[length] != 0 || list[length + 1] != 0) ++length;
+    request.sourceList.assign(list, length + 2);
+    S().shellRequests.push_back(request);
+    S().events.push_back("shell " + std::string(list));
+    if (S().shellResult != 0) return S().shellResult;
+
+    // Files only, and only those directly inside each named folder.
+    for (const char* entry = list; *entry != 0; entry += strlen(entry) + 1) {
+        std::string pattern = entry;
+        if (pattern.size() < 4 || pattern.compare(pattern.size() - 4, 4, "\\*.*") != 0) return 0x7C;
+        std::string folder = Resolve(pattern.substr(0, pattern.size() - 4), true);
+        if (S().nodes.count(folder) == 0) return 0x7C;
+        for (auto node = S().nodes.begin(); node != S().nodes.end();) {
+            if (!node->second.folder && ParentOf(node->first) == folder) {
+                node = S().nodes.erase(node);
+            } else {
+                ++node;
+            }
+        }
+    }
+    return 0;
+}
+
+HRESULT SHGetFolderPathA(HWND, int folder, HANDLE, DWORD, LPSTR path)
+{
+    auto found = S().folderPaths.find(folder);
+    if (found == S().folderPaths.end() || found->second.empty()) return E_FAIL;
+    strcpy(path, found->second.c_str());
+    return S_OK;
+}
