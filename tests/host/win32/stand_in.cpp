@@ -102,6 +102,62 @@ std::vector<size_t> SeparatorPositions(const std::string& path)
 
 const char kCurrentFolderOfC[] = "C:\\WORK\\CURRENT";
 
+// The part of a folded path that ".." never climbs above: "X:\" or "\\server\share\".
+size_t RootLength(const std::string& path, const std::vector<size_t>& separators)
+{
+    if (path.size() >= 3 && path[1] == ':' && path[2] == '\\') return 3;
+    if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') {
+        size_t seen = 0;
+        for (size_t cut : separators) {
+            if (cut >= 2 && ++seen == 2) return cut + 1;
+        }
+    }
+    return 0;
+}
+
+// As the system reads a path: "/" is a separator, empty and "." components vanish, ".." goes up
+// one (never above the root), and a component's trailing dots and blanks are dropped.
+std::string Canonicalize(const std::string& folded)
+{
+    std::string path = folded;
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (IsLead(static_cast<BYTE>(path[i])) && i + 1 < path.size()) {
+            ++i;
+        } else if (path[i] == '/') {
+            path[i] = '\\';
+        }
+    }
+    std::vector<size_t> separators = SeparatorPositions(path);
+    size_t root = RootLength(path, separators);
+    if (root == 0) return path;
+    std::vector<std::string> components;
+    size_t start = root;
+    separators.push_back(path.size());
+    for (size_t cut : separators) {
+        if (cut < start) continue;
+        std::string component = path.substr(start, cut - start);
+        start = cut + 1;
+        if (component == "..") {
+            if (!components.empty()) components.pop_back();
+            continue;
+        }
+        // Trailing dots and blanks, but never the second byte of a double-byte character.
+        size_t keep = 0;
+        for (size_t i = 0; i < component.size(); ++i) {
+            bool pair = IsLead(static_cast<BYTE>(component[i])) && i + 1 < component.size();
+            if (pair || (component[i] != '.' && component[i] != ' ')) keep = i + (pair ? 2 : 1);
+            if (pair) ++i;
+        }
+        component.resize(keep);
+        if (!component.empty()) components.push_back(component);
+    }
+    std::string canonical = path.substr(0, root);
+    for (size_t i = 0; i < components.size(); ++i) {
+        canonical += (i == 0 ? "" : "\\") + components[i];
+    }
+    return canonical;
+}
+
 // Folded path without a trailing backslash ("C:\" stays a root); "X:" alone is the drive's
 // current folder, as Windows resolves it.
 std::string Normalize(const std::string& path)
@@ -110,6 +166,7 @@ std::string Normalize(const std::string& path)
     if (folded.size() == 2 && folded[1] == ':') {
         return folded == "C:" ? std::string(kCurrentFolderOfC) : folded + "\\";
     }
+    folded = Canonicalize(folded);
     for (;;) {
         std::vector<size_t> separators = SeparatorPositions(folded);
         if (folded.size() <= 3 || separators.empty() || separators.back() != folded.size() - 1) break;
@@ -127,17 +184,20 @@ std::string ParentOf(const std::string& path)
     return path.substr(0, cut);
 }
 
-// Follows junctions on the way; the last component only when `followLast`.
-std::string Resolve(const std::string& path, bool followLast)
+// Follows junctions on the way; the last component only when `followLast`. A chain of links
+// that does not end (a loop) resolves to a path that names nothing, as the system fails it.
+std::string Resolve(const std::string& path, bool followLast, int depth = 0)
 {
+    if (depth > 16) return "?:\\UNRESOLVABLE";
     std::string normalized = Normalize(path);
-    for (int hops = 0; hops < 16; ++hops) {
+    for (int hops = 0;; ++hops) {
+        if (hops == 16) return "?:\\UNRESOLVABLE";
         bool changed = false;
         for (size_t cut : SeparatorPositions(normalized)) {
             std::string prefix = normalized.substr(0, cut);
             auto node = S().nodes.find(prefix);
             if (node != S().nodes.end() && !node->second.junctionTarget.empty()) {
-                normalized = Normalize(node->second.junctionTarget) + normalized.substr(cut);
+                normalized = Normalize(node->second.junctionTarget + normalized.substr(cut));
                 changed = true;
                 break;
             }
@@ -147,7 +207,7 @@ std::string Resolve(const std::string& path, bool followLast)
     if (followLast) {
         auto node = S().nodes.find(normalized);
         if (node != S().nodes.end() && !node->second.junctionTarget.empty()) {
-            return Resolve(node->second.junctionTarget, true);
+            return Resolve(node->second.junctionTarget, true, depth + 1);
         }
     }
     return normalized;
@@ -276,6 +336,36 @@ const std::vector<ShellRequest>& ShellRequests() { return S().shellRequests; }
 const std::vector<std::string>& RemoveDirectoryCalls() { return S().removeCalls; }
 int OpenFileHandleCount() { return static_cast<int>(S().openFiles.size()); }
 const std::vector<std::string>& Events() { return S().events; }
+
+std::vector<TreeEntry> Tree()
+{
+    std::vector<TreeEntry> tree;
+    for (const auto& node : S().nodes) {
+        TreeEntry entry;
+        entry.path = node.first;
+        entry.folder = node.second.folder;
+        entry.junctionTarget =
+            node.second.junctionTarget.empty() ? "" : Resolve(node.second.junctionTarget, true);
+        tree.push_back(entry);
+    }
+    return tree;
+}
+
+std::string ResolvedPath(const std::string& path, bool followLast)
+{
+    return Resolve(path, followLast);
+}
+
+std::string ParentPath(const std::string& path) { return ParentOf(path); }
+
+bool IsAncestorPath(const std::string& ancestor, const std::string& path)
+{
+    for (std::string up = ParentOf(path); !up.empty(); up = ParentOf(up)) {
+        if (up == ancestor) return true;
+        if (up == ParentOf(up)) break;
+    }
+    return false;
+}
 
 }  // namespace standin
 

@@ -109,6 +109,20 @@ int OpenFileHandleCount();
 // "box TEXT", "shell LIST", "rmdir PATH".
 const std::vector<std::string>& Events();
 
+// The file tree as it stands, by folded path as the system resolves it; for whole-tree checks.
+struct TreeEntry {
+    std::string path;
+    bool folder = true;
+    std::string junctionTarget;  // resolved, non-empty for a junction
+};
+std::vector<TreeEntry> Tree();
+// Where the file calls take `path`: through junctions, and through a final one if `followLast`.
+std::string ResolvedPath(const std::string& path, bool followLast);
+// The folder that holds `path` (resolved), "" for none.
+std::string ParentPath(const std::string& path);
+// Whether `ancestor` (resolved) is a folder above `path` (resolved).
+bool IsAncestorPath(const std::string& ancestor, const std::string& path);
+
 }  // namespace standin
 
 #endif

@@ -1,0 +1,108 @@
+// The uninstall entry runner over any UninstallString an installer might have stored.
+#include "fuzz_support.h"
+
+#include "actions/uninstall_entry_runner.h"
+
+namespace {
+
+const std::string kKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\vek473";
+const std::string kPrefix = "Error to Execute \"";
+const size_t kCommandBuffer = 260;
+const DWORD kTypes[] = {REG_SZ, REG_EXPAND_SZ, REG_BINARY, REG_DWORD, REG_NONE, 7u, 11u, 0xFFFFu};
+
+void SeedPrograms()
+{
+    standin::AddFile("C:\\Program Files\\Tess Tools\\uninst.exe");
+    standin::AddFile("C:\\Apps\\My.exe");
+    standin::AddFolder("C:\\Apps\\Folder.exe");
+    standin::AddFile("C:\\\x83\x5C\\u.exe");
+}
+
+// The box text: the fixed words, the command cut on a character boundary, a closing quote, and
+// no longer than the 259 characters a 260-byte buffer holds.
+void ExpectWellFormedBox(UINT codePage, const std::string& command, const standin::MessageBoxRecord& box)
+{
+    const std::string& text = box.text;
+    FUZZ_CHECK(box.ownerNull && box.captionNull && box.type == 0x10);
+    FUZZ_CHECK(text.size() <= 259);
+    FUZZ_CHECK(text.size() >= kPrefix.size() + 1);
+    FUZZ_CHECK(text.compare(0, kPrefix.size(), kPrefix) == 0);
+    FUZZ_CHECK(text.back() == '"');
+    const std::string shown = text.substr(kPrefix.size(), text.size() - kPrefix.size() - 1);
+    FUZZ_CHECK(command.compare(0, shown.size(), shown) == 0);
+    FUZZ_CHECK(fuzz::IsCharacterStart(codePage, command, shown.size()));
+    if (kPrefix.size() + command.size() + 1 <= 259) {
+        FUZZ_CHECK(shown == command);
+    } else {
+        FUZZ_CHECK(kPrefix.size() + shown.size() + 1 >= 258);  // cut no shorter than needed
+    }
+}
+
+}  // namespace
+
+// Input: selector (bit 0 code page, bit 1 the command starts, bit 2 its wait fails, bits 3-4 wait
+// slices, bits 5-7 the value's type), then the value's bytes exactly as stored.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size == 0) return 0;
+    const UINT codePage = fuzz::PickCodePage(data[0]);
+    const bool starts = (data[0] & 2) != 0;
+    const DWORD type = kTypes[data[0] >> 5];
+    const std::string value(reinterpret_cast<const char*>(data + 1), size - 1);
+
+    standin::Reset();
+    standin::SetCodePage(codePage);
+    SeedPrograms();
+    standin::SetValue(kKey, "UninstallString", type, value);
+
+    // What can be run: the text up to the first NUL, if the value fits the 260-byte buffer. A
+    // value that fills it without a NUL may be skipped or bounded by the buffer.
+    const bool fits = value.size() < kCommandBuffer ||
+                      (value.size() == kCommandBuffer && value.find('\0') != std::string::npos);
+    const bool mayBeBounded = value.size() == kCommandBuffer && !fits;
+    const std::string command = fuzz::UpToNul(value);
+    if (starts && fits) {
+        standin::ProgramScript script;
+        script.waitFails = (data[0] & 4) != 0;
+        script.waitSlices = (data[0] >> 3) & 3;
+        standin::ScriptProgram(command, script);
+    }
+
+    RunUninstallEntry(kKey.c_str());
+
+    fuzz::ExpectNoHandleLeft();
+    const std::vector<standin::ProcessStart>& started = standin::Starts();
+    if (!fits) {
+        if (!mayBeBounded || started.empty()) {
+            FUZZ_CHECK(started.empty() && standin::MessageBoxes().empty());
+            return 0;
+        }
+        FUZZ_CHECK(started.size() == 1);
+        FUZZ_CHECK(started[0].commandLine.size() < kCommandBuffer);
+        FUZZ_CHECK(value.compare(0, started[0].commandLine.size(), started[0].commandLine) == 0);
+        return 0;
+    }
+    FUZZ_CHECK(started.size() == 1);
+    const standin::ProcessStart& start = started[0];
+    FUZZ_CHECK(start.commandLine == command);
+    FUZZ_CHECK(start.startupOtherwiseZero && start.securityAttributesNull && !start.inheritHandles);
+    if (start.hasApplication) {
+        // Only ever the exact program at the front of an unquoted command, and an existing file.
+        const std::string& application = start.application;
+        FUZZ_CHECK(command.compare(0, application.size(), application) == 0);
+        FUZZ_CHECK(application.size() == command.size() || command[application.size()] == ' ' ||
+                   command[application.size()] == '\t');
+        const DWORD attributes = GetFileAttributesA(application.c_str());
+        FUZZ_CHECK(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0);
+    }
+    if (starts) {
+        FUZZ_CHECK(standin::MessageBoxes().empty());
+        for (DWORD timeout : standin::WaitTimeouts()) FUZZ_CHECK(timeout == 60);
+        FUZZ_CHECK(standin::WaitTimeouts().size() == ((data[0] & 4) != 0 ? 1u : ((data[0] >> 3) & 3) + 1u));
+    } else {
+        FUZZ_CHECK(standin::MessageBoxes().size() == 1);
+        FUZZ_CHECK(standin::WaitTimeouts().empty());
+        ExpectWellFormedBox(codePage, command, standin::MessageBoxes()[0]);
+    }
+    return 0;
+}
