@@ -10,11 +10,22 @@
 // Room for "\*.*" and the list's two terminators.
 static const size_t kLongestFolderPath = MAX_PATH - 6;
 
+// Protected folders are opened with full sharing so that no other open can hide them.
+static const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
 static const int kProtectedFolders[] = {
-    CSIDL_WINDOWS,        CSIDL_SYSTEM,          CSIDL_SYSTEMX86,
-    CSIDL_PROGRAM_FILES,  CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAM_FILES_COMMON,
-    CSIDL_PROGRAM_FILES_COMMONX86, CSIDL_COMMON_APPDATA, CSIDL_PROFILE,
-    CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_PERSONAL,
+    CSIDL_WINDOWS,
+    CSIDL_SYSTEM,
+    CSIDL_SYSTEMX86,
+    CSIDL_PROGRAM_FILES,
+    CSIDL_PROGRAM_FILESX86,
+    CSIDL_PROGRAM_FILES_COMMON,
+    CSIDL_PROGRAM_FILES_COMMONX86,
+    CSIDL_COMMON_APPDATA,
+    CSIDL_PROFILE,
+    CSIDL_DESKTOPDIRECTORY,
+    CSIDL_COMMON_DESKTOPDIRECTORY,
+    CSIDL_PERSONAL,
     CSIDL_COMMON_DOCUMENTS,
 };
 
@@ -59,8 +70,7 @@ static BOOL IsFolderAt(const char* path, const FolderIdentity* identity)
 {
     FolderIdentity other;
     return path[0] != 0 &&
-           ReadFolderIdentity(path, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              &other) &&
+           ReadFolderIdentity(path, kShareAll, &other) &&
            IsSameFolder(&other, identity);
 }
 
@@ -198,8 +208,7 @@ static BOOL IsClearableFolder(const char* folder, const FolderIdentity* identity
     char windowsPath[MAX_PATH];
     FolderIdentity windows;
     if (SHGetFolderPathA(NULL, CSIDL_WINDOWS, NULL, SHGFP_TYPE_CURRENT, windowsPath) != S_OK ||
-        !ReadFolderIdentity(windowsPath, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            &windows)) {
+        !ReadFolderIdentity(windowsPath, kShareAll, &windows)) {
         return FALSE;
     }
     char ancestor[MAX_PATH];
@@ -229,9 +238,7 @@ static BOOL RemoveEmptyParent(char* parent)
         return FALSE;
     }
     FolderIdentity identity;
-    if (!ReadFolderIdentity(parent, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            &identity) ||
-        IsProtectedFolder(&identity)) {
+    if (!ReadFolderIdentity(parent, kShareAll, &identity) || IsProtectedFolder(&identity)) {
         return FALSE;
     }
     return RemoveDirectoryA(parent);
