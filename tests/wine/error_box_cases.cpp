@@ -1,0 +1,54 @@
+// Cases of the error box: shown for a command that cannot start, blocking, its message cut.
+#include "harness.h"
+
+namespace {
+
+void CommandThatCannotStart()
+{
+    std::string folder = std::string(kScratch) + "\\Vendor\\Tess";
+    MakeInstallFolder(folder);
+    InstallAll("473", folder);
+    std::string missing = std::string(kScratch) + "\\missing\\uninst.exe /S";
+    std::string unexpanded = "%ProgramFiles%\\Tessaline\\uninst.exe";
+    PutEntry(kProduct, missing);
+    PutEntry("vek473u", unexpanded);
+    Run run = RunWithTail("473");
+    CheckExit(run, 0);
+    CheckEqual(Sequence(run), "box box start:B end:B",
+               "one box per command that cannot start, then the next stage");
+    Check(run.boxes.size() == 2, "two boxes");
+    if (run.boxes.size() == 2) {
+        CheckErrorBox(run.boxes[0], missing);
+        CheckErrorBox(run.boxes[1], unexpanded);
+    }
+    // The launcher stayed blocked on each box until it was dismissed.
+    std::string order;
+    for (const std::vector<std::string>& event : run.log) {
+        order += event[0] + " ";
+    }
+    CheckEqual(order, "box dismiss box dismiss start end ", "boxes block the sequence");
+    Check(Exists(folder + "\\app.exe"), "the product entry stays, so does the install folder");
+}
+
+void LongCommandMessageIsCut()
+{
+    std::string command = std::string(kScratch) + "\\missing\\";
+    command += std::string(259 - command.size(), 'm');
+    InstallAll("473", std::string(kScratch) + "\\absent");
+    PutEntry("vek473u", command);
+    Run run = RunWithTail("473");
+    CheckExit(run, 0);
+    CheckEqual(Sequence(run), "start:P end:P box start:B end:B", "box, then the last stage");
+    if (run.boxes.size() == 1) {
+        CheckEqual(run.boxes[0].text, "Error to Execute \"" + command.substr(0, 240) + "\"",
+                   "message cut to fit 259 characters, closing quote kept");
+        CheckEqual(run.boxes[0].caption, g_defaultCaption, "caption");
+    }
+}
+
+}  // namespace
+
+const std::vector<Case> kErrorBoxCases = {
+    {"runner: error box for commands that cannot start", CommandThatCannotStart, true, true},
+    {"runner: long command cut in the error message", LongCommandMessageIsCut, true, false},
+};

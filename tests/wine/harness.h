@@ -1,0 +1,105 @@
+// The integration suite's shared harness: the files and uninstall entries a case sets up, the
+// stand-in uninstallers, starting the launcher and reading back what happened.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <set>
+#include <vector>
+
+const char kSuiteFolder[] = "C:\\suite";
+const char kLauncher[] = "C:\\suite\\uninstall-launcher.exe";
+const char kStandIn[] = "C:\\suite\\stand_in.exe";
+const char kLog[] = "C:\\suite\\log.txt";
+const char kCurrentFolder[] = "C:\\suite\\cwd";
+const char kScratch[] = "C:\\suite\\cases";
+const char kUninstallRoot[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const char kProduct[] = "Tessaline";
+const char kSentinelName[] = "suite-sentinel.txt";
+const DWORD kLauncherTimeoutMs = 20000;
+const char kFullRun[] = "start:P end:P start:A end:A start:B end:B";
+
+// Failures of the current case
+extern std::vector<std::string> g_failures;
+void Check(bool condition, const std::string& what);
+void CheckEqual(const std::string& actual, const std::string& expected, const std::string& what);
+
+// Files and folders. Paths are ANSI; long ones go through the wide API with the \\?\ prefix.
+std::wstring Wide(const std::string& path);
+DWORD Attributes(const std::string& path);
+bool Exists(const std::string& path);
+bool IsFolder(const std::string& path);
+void MakeFolder(const std::string& path);
+void PutFile(const std::string& path, const std::string& content = "x");
+bool CopyProgram(const std::string& from, const std::string& to);
+void RemoveTree(const std::string& path);
+std::string FolderOf(int csidl);
+
+// Files and folders outside the scratch folder that the current case placed and must take away.
+extern std::vector<std::string> g_placedFiles;
+extern std::vector<std::string> g_placedFolders;
+std::string PlaceSentinel(const std::string& folder);
+
+// Uninstall entries the current case wrote; they are deleted after it.
+extern std::set<std::string> g_entries;
+std::string EntryPath(const std::string& name);
+void SetValue(const std::string& entry, const char* valueName, DWORD type, const void* data,
+              DWORD size);
+void PutEntry(const std::string& entry, const std::string& uninstallString);
+void PutTarget(const std::string& targetPath);
+bool EntryExists(const std::string& entry);
+void DeleteEntry(const std::string& entry);
+
+// Stand-in uninstallers
+std::string StandIn(const std::string& name, const std::string& more = "");
+std::string ProductUninstaller(const std::string& more = "");
+
+// Running the launcher
+struct Box {
+    std::string caption;
+    std::string text;
+    bool hasOwner = false;
+    bool okOnly = false;
+    bool hasIcon = false;
+};
+
+struct Run {
+    bool ended = false;
+    DWORD exitCode = 0;
+    std::vector<Box> boxes;
+    std::vector<std::vector<std::string>> log;
+};
+
+void AppendLog(const std::string& line);
+std::vector<std::vector<std::string>> ReadLog();
+Run RunLauncher(const std::string& commandLine, const std::string& application = kLauncher);
+Run RunWithTail(const std::string& tail);
+std::string Sequence(const Run& run, const std::string& leaveOut = "");
+std::string Field(const Run& run, const std::string& kind, const std::string& name, size_t index);
+std::string CommandLineOf(const Run& run, const std::string& name);
+std::string ModuleOf(const Run& run, const std::string& name);
+void CheckExit(const Run& run, DWORD expected);
+void CheckNoBox(const Run& run);
+
+// The system's own caption for a box without one: "Error", or in Japanese "\x83\x47\x83\x89\x81\x5B".
+extern std::string g_defaultCaption;
+void CheckErrorBox(const Box& box, const std::string& command);
+
+void InstallAll(const std::string& variant, const std::string& installFolder);
+void MakeInstallFolder(const std::string& folder);
+// Installs everything with `targetPath` as the install folder, runs 473 and checks the stages.
+Run RemoveProductAt(const std::string& targetPath);
+
+// The cases, by concern
+struct Case {
+    const char* name;
+    void (*body)();
+    bool singleByte;  // runs in code page 1252
+    bool doubleByte;  // runs in code page 932
+};
+
+extern const std::vector<Case> kStageCases;
+extern const std::vector<Case> kErrorBoxCases;
+extern const std::vector<Case> kInstallFolderCases;
+extern const std::vector<Case> kCp932Cases;

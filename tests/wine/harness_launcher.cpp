@@ -1,0 +1,260 @@
+// Starting the launcher, pressing its boxes and reading what the stand-ins logged.
+#include "harness.h"
+
+// ---------------------------------------------------------------------------------------------
+// Running the launcher
+
+void AppendLog(const std::string& line)
+{
+    HANDLE file = CreateFileA(kLog, FILE_APPEND_DATA,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file != INVALID_HANDLE_VALUE) {
+        std::string text = line + "\n";
+        DWORD written = 0;
+        WriteFile(file, text.data(), (DWORD)text.size(), &written, NULL);
+        CloseHandle(file);
+    }
+}
+
+std::vector<std::vector<std::string>> ReadLog()
+{
+    std::vector<std::vector<std::string>> events;
+    HANDLE file = CreateFileA(kLog, GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE) {
+        return events;
+    }
+    std::string text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, NULL) && got > 0) {
+        text.append(buffer, got);
+    }
+    CloseHandle(file);
+    size_t begin = 0;
+    while (begin < text.size()) {
+        size_t end = text.find('\n', begin);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        std::vector<std::string> fields;
+        size_t field = begin;
+        for (size_t at = begin; at <= end; ++at) {
+            if (at == end || text[at] == '|') {
+                fields.push_back(text.substr(field, at - field));
+                field = at + 1;
+            }
+        }
+        events.push_back(fields);
+        begin = end + 1;
+    }
+    return events;
+}
+
+namespace {
+
+struct WindowSearch {
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectDialog(HWND window, LPARAM context)
+{
+    WindowSearch* search = (WindowSearch*)context;
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (owner == search->processId && strcmp(className, "#32770") == 0) {
+        search->found.push_back(window);
+    }
+    return TRUE;
+}
+
+// Reads a visible box of the launcher, logs it and presses its OK button.
+void HandleBox(HWND window, Run* run)
+{
+    Box box;
+    char text[1024] = "";
+    GetWindowTextA(window, text, sizeof text);
+    box.caption = text;
+    text[0] = 0;
+    GetDlgItemTextA(window, 0xFFFF, text, sizeof text);
+    box.text = text;
+    box.hasOwner = GetWindow(window, GW_OWNER) != NULL;
+    HWND ok = GetDlgItem(window, IDOK);
+    box.okOnly = ok != NULL;
+    for (int other : {IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO, IDTRYAGAIN, IDCONTINUE}) {
+        box.okOnly = box.okOnly && GetDlgItem(window, other) == NULL;
+    }
+    box.hasIcon = false;
+    for (HWND child = GetWindow(window, GW_CHILD); child != NULL;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+            SendMessageA(child, STM_GETICON, 0, 0) != 0) {
+            box.hasIcon = true;
+        }
+    }
+    run->boxes.push_back(box);
+    AppendLog("box|" + box.caption + "|" + box.text);
+    Sleep(150);  // the launcher must stay blocked while the box is up
+    AppendLog("dismiss");
+    if (ok != NULL) {
+        SendMessageA(ok, BM_CLICK, 0, 0);
+    } else {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    }
+}
+
+}  // namespace
+
+Run RunLauncher(const std::string& commandLine, const std::string& application)
+{
+    Run run;
+    DeleteFileA(kLog);
+    STARTUPINFOA startup;
+    PROCESS_INFORMATION process;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back(0);
+    if (!CreateProcessA(application.c_str(), line.data(), NULL, NULL, FALSE, 0, NULL,
+                        kCurrentFolder, &startup, &process)) {
+        Check(false, "could not start the launcher: error " + std::to_string(GetLastError()));
+        return run;
+    }
+    std::set<HWND> handled;
+    DWORD started = GetTickCount();
+    while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT) {
+        WindowSearch search = {process.dwProcessId, {}};
+        EnumWindows(CollectDialog, (LPARAM)&search);
+        for (HWND window : search.found) {
+            if (handled.count(window) == 0 && IsWindowVisible(window)) {
+                handled.insert(window);
+                HandleBox(window, &run);
+            }
+        }
+        if (GetTickCount() - started > kLauncherTimeoutMs) {
+            TerminateProcess(process.hProcess, 99);
+            WaitForSingleObject(process.hProcess, 5000);
+            Check(false, "the launcher did not end within " +
+                             std::to_string(kLauncherTimeoutMs / 1000) + " s");
+            break;
+        }
+    }
+    run.ended = true;
+    GetExitCodeProcess(process.hProcess, &run.exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    run.log = ReadLog();
+    return run;
+}
+
+Run RunWithTail(const std::string& tail)
+{
+    return RunLauncher(std::string(kLauncher) + " " + tail);
+}
+
+// The stand-ins' starts and ends and the boxes, in the order they happened, e.g.
+// "start:P end:P box start:A end:A".
+std::string Sequence(const Run& run, const std::string& leaveOut)
+{
+    std::string sequence;
+    for (const std::vector<std::string>& event : run.log) {
+        std::string item;
+        if ((event[0] == "start" || event[0] == "end") && event.size() > 1) {
+            if (event[1] == leaveOut) {
+                continue;
+            }
+            item = event[0] + ":" + event[1];
+        } else if (event[0] == "box") {
+            item = "box";
+        } else {
+            continue;
+        }
+        sequence += (sequence.empty() ? "" : " ") + item;
+    }
+    return sequence;
+}
+
+// One field of the first event of `kind` logged by the stand-in `name`.
+std::string Field(const Run& run, const std::string& kind, const std::string& name, size_t index)
+{
+    for (const std::vector<std::string>& event : run.log) {
+        if (event[0] == kind && event.size() > index && event[1] == name) {
+            return event[index];
+        }
+    }
+    return "(no " + kind + " of " + name + ")";
+}
+
+std::string CommandLineOf(const Run& run, const std::string& name)
+{
+    return Field(run, "start", name, 5);
+}
+
+std::string ModuleOf(const Run& run, const std::string& name)
+{
+    return Field(run, "start", name, 4);
+}
+
+void CheckExit(const Run& run, DWORD expected)
+{
+    Check(run.ended, "the launcher ended");
+    CheckEqual(std::to_string(run.exitCode), std::to_string(expected), "exit status");
+}
+
+void CheckNoBox(const Run& run)
+{
+    for (const Box& box : run.boxes) {
+        Check(false, "unexpected box \"" + box.caption + "\": " + box.text);
+    }
+}
+
+std::string g_defaultCaption = "Error";
+
+void CheckErrorBox(const Box& box, const std::string& command)
+{
+    CheckEqual(box.caption, g_defaultCaption, "caption of the error box");
+    CheckEqual(box.text, "Error to Execute \"" + command + "\"", "text of the error box");
+    Check(!box.hasOwner, "the error box has no owner window");
+    Check(box.okOnly, "the error box has an OK button and no other");
+    Check(box.hasIcon, "the error box shows an icon");
+}
+
+// A complete, well-behaved installation: product, both companions for `variant`, decoy
+// companions of other variants that must never run, and an install folder.
+void InstallAll(const std::string& variant, const std::string& installFolder)
+{
+    PutEntry(kProduct, ProductUninstaller());
+    PutTarget(installFolder);
+    PutEntry("vek" + variant + "u", StandIn("A"));
+    PutEntry("vek" + variant, StandIn("B"));
+    for (const char* other : {"473", "472", "", "4", "47"}) {
+        if (variant != other) {
+            PutEntry(std::string("vek") + other + "u", StandIn("decoy"));
+            PutEntry(std::string("vek") + other, StandIn("decoy"));
+        }
+    }
+}
+
+void MakeInstallFolder(const std::string& folder)
+{
+    MakeFolder(folder);
+    PutFile(folder + "\\app.exe");
+    PutFile(folder + "\\readme.txt");
+    PutFile(folder + "\\data.bin", std::string(5000, 'd'));
+}
+
+Run RemoveProductAt(const std::string& targetPath)
+{
+    InstallAll("473", targetPath);
+    Run run = RunWithTail("473");
+    CheckExit(run, 0);
+    CheckEqual(Sequence(run), kFullRun, "stages");
+    CheckEqual(Field(run, "delkey", "P", 3), "0", "product entry removed by its uninstaller");
+    CheckNoBox(run);
+    return run;
+}

@@ -1,0 +1,233 @@
+// Cases of the install folder: what is removed, what is pruned, and which paths are refused.
+#include "harness.h"
+
+#include <shlobj.h>
+
+namespace {
+
+void PruningStopsAtFirstNonEmptyFolder()
+{
+    std::string prune = std::string(kScratch) + "\\prune";
+    std::string folder = prune + "\\a\\b\\Tess";
+    MakeInstallFolder(folder);
+    PutFile(prune + "\\keep.txt");
+    MakeFolder(std::string(kScratch) + "\\sibling");
+    RemoveProductAt(folder);
+    Check(!Exists(folder), "install folder removed");
+    Check(!Exists(prune + "\\a\\b") && !Exists(prune + "\\a"), "emptied parents removed");
+    Check(Exists(prune + "\\keep.txt"), "first non-empty ancestor stays with its file");
+}
+
+void FolderWithSubfolderStays()
+{
+    std::string parent = std::string(kScratch) + "\\Vendor";
+    std::string folder = parent + "\\Tess";
+    MakeInstallFolder(folder);
+    MakeFolder(folder + "\\plugins");
+    PutFile(folder + "\\plugins\\p.dll");
+    RemoveProductAt(folder);
+    Check(!Exists(folder + "\\app.exe") && !Exists(folder + "\\readme.txt"),
+          "the folder's own files deleted");
+    Check(Exists(folder + "\\plugins\\p.dll"), "the subfolder and its file stay");
+    Check(IsFolder(folder) && IsFolder(parent), "the folder and its parent stay");
+}
+
+void TrailingBackslashAndCase()
+{
+    std::string vendor = std::string(kScratch) + "\\Vendor";
+    MakeInstallFolder(vendor + "\\Tess");
+    RemoveProductAt(vendor + "\\Tess\\");
+    Check(!Exists(vendor), "trailing backslash: folder and empty parent removed");
+
+    MakeInstallFolder(vendor + "\\Tess");
+    RemoveProductAt("c:\\SUITE\\cases\\VENDOR\\tess");
+    Check(!Exists(vendor), "other case: folder and empty parent removed");
+}
+
+void FolderBelowDriveRoot()
+{
+    std::string folder = "C:\\SuiteTessApp";
+    MakeInstallFolder(folder);
+    g_placedFolders.push_back(folder);
+    PlaceSentinel("C:");
+    RemoveProductAt(folder);
+    Check(!Exists(folder), "folder directly below the root removed");
+    Check(Exists(std::string("C:\\") + kSentinelName) && IsFolder("C:\\windows"),
+          "the root keeps its files");
+}
+
+void LengthBoundary()
+{
+    std::string base = std::string(kScratch) + "\\long";
+    std::string path = base;
+    while (path.size() < 254) {
+        size_t room = 254 - path.size() - 1;
+        path += "\\" + std::string(room > 60 ? 60 : room, 'L');
+        if (254 - path.size() == 1) {
+            path.back() = 'M';
+            path += "N";
+        }
+    }
+    Check(path.size() == 254, "254-character folder path built");
+    MakeInstallFolder(path);
+    RemoveProductAt(path);
+    Check(!Exists(path), "a 254-character folder is removed");
+
+    MakeInstallFolder(path);
+    RemoveProductAt(path + "\\");
+    Check(!Exists(path), "a 254-character folder with a trailing backslash is removed");
+
+    std::string over = path + "Z";
+    MakeFolder(over);
+    PlaceSentinel(over);
+    RemoveProductAt(over);
+    Check(Exists(over + "\\" + kSentinelName), "a 255-character folder is left alone");
+}
+
+struct Dangerous {
+    std::string label;
+    std::string targetPath;
+    std::string sentinelFolder;
+};
+
+void CheckFoldersKept(const std::vector<Dangerous>& cases)
+{
+    for (const Dangerous& danger : cases) {
+        size_t before = g_failures.size();
+        std::string sentinel = PlaceSentinel(danger.sentinelFolder);
+        RemoveProductAt(danger.targetPath);
+        Check(Exists(sentinel), "sentinel file survives");
+        Check(IsFolder(danger.sentinelFolder), "folder survives");
+        DeleteFileA(sentinel.c_str());
+        for (size_t i = before; i < g_failures.size(); ++i) {
+            g_failures[i] = "[" + danger.label + "] " + g_failures[i];
+        }
+    }
+}
+
+void UnsafePathFormsAreRefused()
+{
+    std::string cwd = kCurrentFolder;
+    std::string keep = std::string(kScratch) + "\\keep";
+    MakeFolder(cwd + "\\Tess");
+    MakeFolder(keep + "\\sub");
+    g_placedFolders.push_back(cwd + "\\Tess");
+    CheckFoldersKept({
+        {"relative Tess", "Tess", cwd + "\\Tess"},
+        {"drive-relative C:Tess", "C:Tess", cwd + "\\Tess"},
+        {"drive C:", "C:", cwd},
+        {"root C:\\", "C:\\", "C:"},
+        {"root C:\\\\", "C:\\\\", "C:"},
+        {"root \\\\?\\C:\\", "\\\\?\\C:\\", "C:"},
+        {"dot component", keep + "\\.", keep},
+        {"dot-dot component", keep + "\\sub\\..", keep},
+        {"dot-dot up to the suite", keep + "\\..\\..", kSuiteFolder},
+        {"trailing dot", keep + ".", keep},
+        {"forward slashes", "C:/suite/cases/keep", keep},
+    });
+}
+
+void SystemFoldersAreRefused()
+{
+    std::vector<Dangerous> cases;
+    struct Named {
+        const char* label;
+        int csidl;
+    };
+    for (Named named : {Named{"Windows", CSIDL_WINDOWS}, Named{"system", CSIDL_SYSTEM},
+                        Named{"32-bit system", CSIDL_SYSTEMX86},
+                        Named{"Program Files", CSIDL_PROGRAM_FILES},
+                        Named{"Program Files (x86)", CSIDL_PROGRAM_FILESX86},
+                        Named{"Common Files", CSIDL_PROGRAM_FILES_COMMON},
+                        Named{"Common Files (x86)", CSIDL_PROGRAM_FILES_COMMONX86},
+                        Named{"ProgramData", CSIDL_COMMON_APPDATA},
+                        Named{"profile", CSIDL_PROFILE}, Named{"Desktop", CSIDL_DESKTOPDIRECTORY},
+                        Named{"public Desktop", CSIDL_COMMON_DESKTOPDIRECTORY},
+                        Named{"Documents", CSIDL_PERSONAL},
+                        Named{"public Documents", CSIDL_COMMON_DOCUMENTS}}) {
+        std::string folder = FolderOf(named.csidl);
+        cases.push_back({named.label, folder, folder});
+        cases.push_back({std::string(named.label) + " with trailing backslash", folder + "\\",
+                         folder});
+    }
+    std::string profile = FolderOf(CSIDL_PROFILE);
+    std::string profiles = profile.substr(0, profile.rfind('\\'));
+    cases.push_back({"profiles root", profiles, profiles});
+    CheckFoldersKept(cases);
+}
+
+std::string ShortName(const std::string& path)
+{
+    char shortPath[MAX_PATH] = "";
+    DWORD length = GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
+    Check(length > 0 && length < MAX_PATH, "short name of " + path);
+    return shortPath;
+}
+
+void DisguisedSystemFoldersAreRefused()
+{
+    std::string windows = FolderOf(CSIDL_WINDOWS);
+    std::string programFiles = FolderOf(CSIDL_PROGRAM_FILES);
+    std::string desktop = FolderOf(CSIDL_DESKTOPDIRECTORY);
+    std::string inside = windows + "\\SuiteApp";
+    MakeFolder(inside + "\\deeper");
+    g_placedFolders.push_back(inside);
+    std::string shortProgramFiles = ShortName(programFiles);
+    Check(shortProgramFiles != programFiles, "Program Files has a distinct short name");
+    std::string lower = programFiles;
+    for (char& c : lower) {
+        c = (char)(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    }
+    std::string upper = desktop;
+    for (char& c : upper) {
+        c = (char)(c >= 'a' && c <= 'z' ? c - 32 : c);
+    }
+    CheckFoldersKept({
+        {"Program Files by short name", shortProgramFiles, programFiles},
+        {"Program Files in lower case", lower, programFiles},
+        {"Desktop in upper case", upper, desktop},
+        {"Windows folder via dot-dot", windows + "\\system32\\..", windows},
+        {"folder inside the Windows folder", inside, inside},
+        {"folder two levels inside the Windows folder", inside + "\\deeper", inside + "\\deeper"},
+        {"inside the Windows folder by short name", ShortName(windows) + "\\SuiteApp", inside},
+    });
+}
+
+void ProtectedParentsStay()
+{
+    struct Parent {
+        const char* label;
+        int csidl;
+    };
+    for (Parent parent : {Parent{"public Desktop", CSIDL_COMMON_DESKTOPDIRECTORY},
+                          Parent{"Desktop", CSIDL_DESKTOPDIRECTORY},
+                          Parent{"public Documents", CSIDL_COMMON_DOCUMENTS}}) {
+        size_t before = g_failures.size();
+        std::string protectedFolder = FolderOf(parent.csidl);
+        std::string folder = protectedFolder + "\\SuiteTess";
+        g_placedFolders.push_back(folder);
+        MakeInstallFolder(folder);
+        RemoveProductAt(folder);
+        Check(!Exists(folder), "install folder removed");
+        Check(IsFolder(protectedFolder), "the protected parent, though empty, stays");
+        for (size_t i = before; i < g_failures.size(); ++i) {
+            g_failures[i] = std::string("[") + parent.label + "] " + g_failures[i];
+        }
+    }
+}
+
+}  // namespace
+
+const std::vector<Case> kInstallFolderCases = {
+    {"folder: pruning stops at the first non-empty folder", PruningStopsAtFirstNonEmptyFolder, true,
+     false},
+    {"folder: a subfolder keeps the folder and its parents", FolderWithSubfolderStays, true, false},
+    {"folder: trailing backslash and other case", TrailingBackslashAndCase, true, false},
+    {"folder: directly below the drive root", FolderBelowDriveRoot, true, false},
+    {"folder: 254 characters removed, 255 left alone", LengthBoundary, true, false},
+    {"folder: relative, root, dot and odd forms refused", UnsafePathFormsAreRefused, true, false},
+    {"folder: system and shell folders refused", SystemFoldersAreRefused, true, false},
+    {"folder: disguised and inner Windows folders refused", DisguisedSystemFoldersAreRefused, true,
+     false},
+    {"folder: protected parents are not pruned", ProtectedParentsStay, true, false},
+};
