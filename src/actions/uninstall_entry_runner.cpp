@@ -63,6 +63,19 @@ static void FormatStartError(const char* command, char* message)
     message[prefixLength + commandLength + 1] = 0;
 }
 
+// Services and deployment tools run uninstalls in a window station no user sees; a box there
+// would never be dismissed and the whole run would wait for it. When in doubt, show it.
+static BOOL CanShowBox(void)
+{
+    USEROBJECTFLAGS flags;
+    DWORD needed;
+    if (!GetUserObjectInformationA(GetProcessWindowStation(), UOI_FLAGS, &flags, sizeof flags,
+                                   &needed)) {
+        return TRUE;
+    }
+    return (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
 static void RunCommandAndWait(char* command)
 {
     STARTUPINFOA startup;
@@ -75,6 +88,9 @@ static void RunCommandAndWait(char* command)
     const char* application = FindUnquotedProgram(command, program) ? program : NULL;
     if (!CreateProcessA(application, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup,
                         &process)) {
+        if (!CanShowBox()) {
+            return;
+        }
         char message[MAX_PATH];
         FormatStartError(command, message);
         MessageBoxA(NULL, message, NULL, MB_OK | MB_ICONERROR);

@@ -109,6 +109,27 @@ TEST_F(EntryRunnerTest, CommandThatCannotStartIsReportedOnceAsStored)
     EXPECT_TRUE(standin::WaitTimeouts().empty());
 }
 
+TEST_F(EntryRunnerTest, BoxIsShownUnlessNobodyCanSeeIt)
+{
+    const struct {
+        standin::WindowStation station;
+        size_t boxes;
+    } rows[] = {
+        {standin::WindowStation::Visible, 1},
+        {standin::WindowStation::Invisible, 0},   // a service's: nobody could dismiss it
+        {standin::WindowStation::Unreadable, 1},  // unknown: as before
+    };
+    for (const auto& row : rows) {
+        standin::Reset();
+        standin::SetWindowStation(row.station);
+        standin::SetString(kEntry, "UninstallString", "C:\\Vek\\missing.exe");
+        RunUninstallEntry(kEntry.c_str());
+        EXPECT_EQ(standin::Starts().size(), 1u);
+        EXPECT_EQ(standin::MessageBoxes().size(), row.boxes) << static_cast<int>(row.station);
+        EXPECT_EQ(standin::OpenKeyCount(), 0);
+    }
+}
+
 TEST_F(EntryRunnerTest, LongCommandIsCutToFitTheMessage)
 {
     std::string command = "C:\\" + std::string(250, 'v') + ".exe";

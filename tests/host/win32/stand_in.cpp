@@ -55,6 +55,7 @@ struct State {
     std::map<uintptr_t, Process> processes;  // process handles
     std::map<uintptr_t, bool> threads;       // thread handles
     std::vector<MessageBoxRecord> boxes;
+    WindowStation station = WindowStation::Visible;
     std::map<std::string, Node> nodes;  // by folded path, no trailing backslash except roots
     std::map<std::string, std::string> displayNames;
     std::map<uintptr_t, std::string> openFiles;  // handle -> resolved folded path
@@ -315,6 +316,7 @@ int OpenProcessHandleCount()
 }
 
 const std::vector<MessageBoxRecord>& MessageBoxes() { return S().boxes; }
+void SetWindowStation(WindowStation station) { S().station = station; }
 
 void AddFolder(const std::string& path) { AddNode(path, true, ""); }
 void AddFile(const std::string& path) { AddNode(path, false, ""); }
@@ -513,6 +515,26 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     S().boxes.push_back(box);
     S().events.push_back("box " + box.text);
     return 1;
+}
+
+static HWINSTA const kWindowStation = reinterpret_cast<HWINSTA>(static_cast<uintptr_t>(0xA0));
+
+HWINSTA GetProcessWindowStation(void) { return kWindowStation; }
+
+// Answers only the flags query of the process's own window station, with room for the record.
+BOOL GetUserObjectInformationA(HANDLE object, int index, LPVOID information, DWORD length,
+                               LPDWORD lengthNeeded)
+{
+    if (object != kWindowStation || index != UOI_FLAGS || lengthNeeded == nullptr ||
+        S().station == WindowStation::Unreadable) {
+        return FALSE;
+    }
+    *lengthNeeded = sizeof(USEROBJECTFLAGS);
+    if (information == nullptr || length < sizeof(USEROBJECTFLAGS)) return FALSE;
+    USEROBJECTFLAGS flags = {TRUE, TRUE, 0x100u};  // a bit beside the one asked about
+    if (S().station == WindowStation::Visible) flags.dwFlags |= WSF_VISIBLE;
+    memcpy(information, &flags, sizeof flags);
+    return TRUE;
 }
 
 HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES,

@@ -92,6 +92,11 @@ int OpenProcessHandleCount();
 
 const std::vector<MessageBoxRecord>& MessageBoxes();
 
+// The process's window station: one a user sees (the default), one nobody sees (a service's),
+// or one whose flags cannot be read.
+enum class WindowStation { Visible, Invisible, Unreadable };
+void SetWindowStation(WindowStation station);
+
 // Files: paths are absolute and case-insensitive; parents are created as needed.
 void AddFolder(const std::string& path);
 void AddFile(const std::string& path);

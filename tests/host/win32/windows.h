@@ -23,6 +23,7 @@ typedef DWORD REGSAM;
 typedef struct HKEY__* HKEY;
 typedef struct HWND__* HWND;
 typedef struct HINSTANCE__* HINSTANCE;
+typedef struct HWINSTA__* HWINSTA;
 typedef HKEY* PHKEY;
 
 static_assert(sizeof(DWORD) == 4 && sizeof(LONG) == 4 && sizeof(WORD) == 2, "Win32 widths");
@@ -68,6 +69,8 @@ static_assert(sizeof(DWORD) == 4 && sizeof(LONG) == 4 && sizeof(WORD) == 2, "Win
 
 #define MB_OK 0x0u
 #define MB_ICONERROR 0x10u
+#define UOI_FLAGS 1
+#define WSF_VISIBLE 0x1L
 
 typedef struct _SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
 
@@ -89,6 +92,12 @@ typedef struct _PROCESS_INFORMATION {
     DWORD dwProcessId;
     DWORD dwThreadId;
 } PROCESS_INFORMATION, *LPPROCESS_INFORMATION;
+
+typedef struct tagUSEROBJECTFLAGS {
+    BOOL fInherit;
+    BOOL fReserved;
+    DWORD dwFlags;
+} USEROBJECTFLAGS;
 
 typedef struct _FILETIME {
     DWORD dwLowDateTime;
@@ -117,6 +126,9 @@ BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 BOOL CloseHandle(HANDLE handle);
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+HWINSTA GetProcessWindowStation(void);
+BOOL GetUserObjectInformationA(HANDLE object, int index, LPVOID information, DWORD length,
+                               LPDWORD lengthNeeded);
 
 HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
                    DWORD disposition, DWORD flags, HANDLE templateFile);
