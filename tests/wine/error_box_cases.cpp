@@ -1,4 +1,5 @@
-// Cases of the error box: shown for a command that cannot start, blocking, its message cut.
+// Cases of the error box: shown for a command that cannot start, blocking, its message cut, and
+// left out where nobody could dismiss it.
 #include "harness.h"
 
 namespace {
@@ -46,9 +47,36 @@ void LongCommandMessageIsCut()
     }
 }
 
+// A service running the launcher as SYSTEM starts it on a desktop of a window station nobody
+// sees; a box there would hold it until the time-out ends it.
+void UnattendedRunShowsNoBox()
+{
+    InstallAll("473", std::string(kScratch) + "\\absent");
+    PutEntry(kProduct, std::string(kScratch) + "\\missing\\uninst.exe /S");
+    HWINSTA own = GetProcessWindowStation();
+    HWINSTA station = CreateWindowStationA("Service-0x0-3e7$", 0, WINSTA_ALL_ACCESS, NULL);
+    HDESK desktop = NULL;
+    if (station != NULL && SetProcessWindowStation(station)) {
+        desktop = CreateDesktopA("Default", NULL, NULL, 0, GENERIC_ALL, NULL);
+        SetProcessWindowStation(own);
+    }
+    USEROBJECTFLAGS flags = {};
+    DWORD needed = 0;
+    Check(desktop != NULL && GetUserObjectInformationA(station, UOI_FLAGS, &flags, sizeof flags,
+                                                       &needed) && (flags.dwFlags & WSF_VISIBLE) == 0,
+          "an invisible window station with a desktop");
+    Run run = RunLauncher(std::string(kLauncher) + " 473", kLauncher, "Service-0x0-3e7$\\Default",
+                          8000);
+    CheckExit(run, 0);
+    CheckEqual(Sequence(run), "start:A end:A start:B end:B", "both companions, no box");
+    if (desktop != NULL) CloseDesktop(desktop);
+    if (station != NULL) CloseWindowStation(station);
+}
+
 }  // namespace
 
 const std::vector<Case> kErrorBoxCases = {
     {"runner: error box for commands that cannot start", CommandThatCannotStart, true, true},
     {"runner: long command cut in the error message", LongCommandMessageIsCut, true, false},
+    {"runner: no box where nobody can see it", UnattendedRunShowsNoBox, true, false},
 };

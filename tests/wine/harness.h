@@ -73,7 +73,9 @@ struct Run {
 
 void AppendLog(const std::string& line);
 std::vector<std::vector<std::string>> ReadLog();
-Run RunLauncher(const std::string& commandLine, const std::string& application = kLauncher);
+// `desktop`: the "station\desktop" to start it in, NULL for the suite's own.
+Run RunLauncher(const std::string& commandLine, const std::string& application = kLauncher,
+                const char* desktop = NULL, DWORD timeoutMs = kLauncherTimeoutMs);
 Run RunWithTail(const std::string& tail);
 std::string Sequence(const Run& run, const std::string& leaveOut = "");
 std::string Field(const Run& run, const std::string& kind, const std::string& name, size_t index);

@@ -110,7 +110,8 @@ void HandleBox(HWND window, Run* run)
 
 }  // namespace
 
-Run RunLauncher(const std::string& commandLine, const std::string& application)
+Run RunLauncher(const std::string& commandLine, const std::string& application,
+                const char* desktop, DWORD timeoutMs)
 {
     Run run;
     DeleteFileA(kLog);
@@ -118,6 +119,7 @@ Run RunLauncher(const std::string& commandLine, const std::string& application)
     PROCESS_INFORMATION process;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
+    startup.lpDesktop = (LPSTR)desktop;
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back(0);
     if (!CreateProcessA(application.c_str(), line.data(), NULL, NULL, FALSE, 0, NULL,
@@ -136,11 +138,11 @@ Run RunLauncher(const std::string& commandLine, const std::string& application)
                 HandleBox(window, &run);
             }
         }
-        if (GetTickCount() - started > kLauncherTimeoutMs) {
+        if (GetTickCount() - started > timeoutMs) {
             TerminateProcess(process.hProcess, 99);
             WaitForSingleObject(process.hProcess, 5000);
-            Check(false, "the launcher did not end within " +
-                             std::to_string(kLauncherTimeoutMs / 1000) + " s");
+            Check(false, "the launcher did not end within " + std::to_string(timeoutMs / 1000) +
+                             " s");
             break;
         }
     }
