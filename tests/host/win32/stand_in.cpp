@@ -525,15 +525,15 @@ HWINSTA GetProcessWindowStation(void) { return kWindowStation; }
 BOOL GetUserObjectInformationA(HANDLE object, int index, LPVOID information, DWORD length,
                                LPDWORD lengthNeeded)
 {
-    if (object != kWindowStation || index != UOI_FLAGS || lengthNeeded == nullptr ||
+    if (object != kWindowStation || index != UOI_FLAGS || information == nullptr ||
+        length < sizeof(USEROBJECTFLAGS) || lengthNeeded == nullptr ||
         S().station == WindowStation::Unreadable) {
         return FALSE;
     }
-    *lengthNeeded = sizeof(USEROBJECTFLAGS);
-    if (information == nullptr || length < sizeof(USEROBJECTFLAGS)) return FALSE;
     USEROBJECTFLAGS flags = {TRUE, TRUE, 0x100u};  // a bit beside the one asked about
     if (S().station == WindowStation::Visible) flags.dwFlags |= WSF_VISIBLE;
     memcpy(information, &flags, sizeof flags);
+    *lengthNeeded = sizeof flags;
     return TRUE;
 }
 
