@@ -41,14 +41,16 @@ extern std::vector<std::string> g_placedFiles;
 extern std::vector<std::string> g_placedFolders;
 std::string PlaceSentinel(const std::string& folder);
 
-// Uninstall entries the current case wrote; they are deleted after it.
+// Uninstall entries the current case wrote; they are deleted after it, in both registry views.
+// A view of 0 is the suite's own, the one the launcher of the same bitness reads.
 extern std::set<std::string> g_entries;
 std::string EntryPath(const std::string& name);
+REGSAM OtherView();
 void SetValue(const std::string& entry, const char* valueName, DWORD type, const void* data,
-              DWORD size);
-void PutEntry(const std::string& entry, const std::string& uninstallString);
-void PutTarget(const std::string& targetPath);
-bool EntryExists(const std::string& entry);
+              DWORD size, REGSAM view = 0);
+void PutEntry(const std::string& entry, const std::string& uninstallString, REGSAM view = 0);
+void PutTarget(const std::string& targetPath, REGSAM view = 0);
+bool EntryExists(const std::string& entry, REGSAM view = 0);
 void DeleteEntry(const std::string& entry);
 
 // Stand-in uninstallers
@@ -102,6 +104,7 @@ struct Case {
 };
 
 extern const std::vector<Case> kStageCases;
+extern const std::vector<Case> kRegistryViewCases;
 extern const std::vector<Case> kErrorBoxCases;
 extern const std::vector<Case> kInstallFolderCases;
 extern const std::vector<Case> kCp932Cases;

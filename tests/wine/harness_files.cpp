@@ -141,7 +141,8 @@ std::string PlaceSentinel(const std::string& folder)
 }
 
 // ---------------------------------------------------------------------------------------------
-// Uninstall entries, written in the 64-bit view like the 64-bit launcher reads them.
+// Uninstall entries, written in the suite's own registry view: the one the launcher of the same
+// bitness reads (the 32-bit view under WoW64).
 
 std::set<std::string> g_entries;
 
@@ -150,12 +151,17 @@ std::string EntryPath(const std::string& name)
     return std::string(kUninstallRoot) + "\\" + name;
 }
 
+REGSAM OtherView()
+{
+    return sizeof(void*) == 4 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+}
+
 void SetValue(const std::string& entry, const char* valueName, DWORD type, const void* data,
-              DWORD size)
+              DWORD size, REGSAM view)
 {
     HKEY key;
     LONG result = RegCreateKeyExA(HKEY_LOCAL_MACHINE, EntryPath(entry).c_str(), 0, NULL, 0,
-                                  KEY_ALL_ACCESS | KEY_WOW64_64KEY, NULL, &key, NULL);
+                                  KEY_ALL_ACCESS | view, NULL, &key, NULL);
     g_entries.insert(entry);
     if (result != ERROR_SUCCESS) {
         Check(false, "could not create entry " + entry);
@@ -168,40 +174,51 @@ void SetValue(const std::string& entry, const char* valueName, DWORD type, const
     RegCloseKey(key);
 }
 
-void PutEntry(const std::string& entry, const std::string& uninstallString)
+void PutEntry(const std::string& entry, const std::string& uninstallString, REGSAM view)
 {
     SetValue(entry, "UninstallString", REG_SZ, uninstallString.c_str(),
-             (DWORD)uninstallString.size() + 1);
+             (DWORD)uninstallString.size() + 1, view);
 }
 
-void PutTarget(const std::string& targetPath)
+void PutTarget(const std::string& targetPath, REGSAM view)
 {
-    SetValue(kProduct, "TargetPath", REG_SZ, targetPath.c_str(), (DWORD)targetPath.size() + 1);
+    SetValue(kProduct, "TargetPath", REG_SZ, targetPath.c_str(), (DWORD)targetPath.size() + 1,
+             view);
 }
 
-bool EntryExists(const std::string& entry)
+bool EntryExists(const std::string& entry, REGSAM view)
 {
     HKEY key;
     LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, EntryPath(entry).c_str(), 0,
-                                READ_CONTROL | KEY_WOW64_64KEY, &key);
+                                READ_CONTROL | view, &key);
     if (result == ERROR_SUCCESS) {
         RegCloseKey(key);
     }
     return result != ERROR_FILE_NOT_FOUND;
 }
 
-void DeleteEntry(const std::string& entry)
+namespace {
+
+void DeleteEntryIn(const std::string& entry, REGSAM view)
 {
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, EntryPath(entry).c_str(), 0,
-                      WRITE_DAC | KEY_WOW64_64KEY, &key) == ERROR_SUCCESS) {
+                      WRITE_DAC | view, &key) == ERROR_SUCCESS) {
         SECURITY_DESCRIPTOR open;  // undo a stand-in's "deny=": a null access list allows all
         InitializeSecurityDescriptor(&open, SECURITY_DESCRIPTOR_REVISION);
         SetSecurityDescriptorDacl(&open, TRUE, NULL, FALSE);
         RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &open);
         RegCloseKey(key);
     }
-    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, EntryPath(entry).c_str(), KEY_WOW64_64KEY, 0);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, EntryPath(entry).c_str(), view, 0);
+}
+
+}  // namespace
+
+void DeleteEntry(const std::string& entry)
+{
+    DeleteEntryIn(entry, 0);
+    DeleteEntryIn(entry, OtherView());
 }
 
 // ---------------------------------------------------------------------------------------------

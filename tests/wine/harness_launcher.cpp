@@ -194,12 +194,12 @@ std::string Field(const Run& run, const std::string& kind, const std::string& na
 
 std::string CommandLineOf(const Run& run, const std::string& name)
 {
-    return Field(run, "start", name, 5);
+    return Field(run, "start", name, 6);
 }
 
 std::string ModuleOf(const Run& run, const std::string& name)
 {
-    return Field(run, "start", name, 4);
+    return Field(run, "start", name, 5);
 }
 
 void CheckExit(const Run& run, DWORD expected)

@@ -142,7 +142,7 @@ void ProductEntryUnreadableAfterwards()
     CheckEqual(Field(run, "deny", "P", 3), "0", "the stand-in locked the product entry");
     HKEY key;
     LONG reopen = RegOpenKeyExA(HKEY_LOCAL_MACHINE, EntryPath(kProduct).c_str(), 0,
-                                KEY_READ | KEY_WOW64_64KEY, &key);
+                                KEY_READ, &key);
     if (reopen == ERROR_SUCCESS) {
         RegCloseKey(key);
     }

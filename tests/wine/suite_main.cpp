@@ -48,6 +48,16 @@ bool Prepared(bool doubleByte)
             return false;
         }
     }
+    // The 32-bit suite is meant to prove the 32-bit launcher under WoW64, in a 64-bit system.
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    if (sizeof(void*) == 4 && !wow64) {
+        printf("SETUP FAILED: the 32-bit suite is not running under WoW64 (a 32-bit prefix?)\n");
+        return false;
+    }
+    printf("%u-bit programs%s, entries in the %u-bit registry view, code page %u\n",
+           (unsigned)sizeof(void*) * 8, wow64 ? " under WoW64" : "", (unsigned)sizeof(void*) * 8,
+           GetACP());
     SetEnvironmentVariableA("STAND_IN_LOG", kLog);
     if (doubleByte) {
         g_defaultCaption = "\x83\x47\x83\x89\x81\x5B";  // the Japanese "Error"
@@ -76,7 +86,8 @@ int main(int argc, char** argv)
     int failed = 0;
     std::vector<Case> cases;
     for (const std::vector<Case>* concern :
-         {&kStageCases, &kErrorBoxCases, &kInstallFolderCases, &kCp932Cases}) {
+         {&kStageCases, &kRegistryViewCases, &kErrorBoxCases, &kInstallFolderCases,
+          &kCp932Cases}) {
         cases.insert(cases.end(), concern->begin(), concern->end());
     }
     for (const Case& test : cases) {

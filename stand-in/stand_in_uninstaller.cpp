@@ -1,11 +1,15 @@
-// A stand-in uninstaller for the Wine integration suite. It appends what it does to the log file
-// named by the environment variable STAND_IN_LOG, one line per event, fields separated by '|':
-//   start|<name>|<pid>|<tid>|<own module path>|<command line as received>
+// The stand-in uninstaller of the Wine integration suite, the demo and the benchmark. It appends
+// what it does to a log file, one line per event, fields separated by '|':
+//   start|<name>|<pid>|<tid>|<microseconds>|<own module path>|<command line as received>
 //   delkey|<name>|<key>|<result>      probe|<name>|<target>|<process state>|<thread state>
-//   end|<name>|<exit code>
+//   end|<name>|<exit code>|<microseconds>
+// The times come from the performance counter, which all processes of a machine share, so one
+// process's end and the next one's start can be compared.
 // Arguments, executed in order (anything else, e.g. "/S" or "pad=...", is ignored):
 //   name=N        the name used in the log (default "unnamed")
-//   delkey=K      deletes the uninstall entry K (64-bit registry view)
+//   log=PATH      the log file (default: the environment variable STAND_IN_LOG); read first
+//   delkey=K      deletes the uninstall entry K, in the registry view of its own bitness, the
+//                 view a launcher of the same bitness reads
 //   deny=K        gives the uninstall entry K an empty access list, so that nobody may read it
 //   sleep=MS      runs for MS milliseconds
 //   spawn=N       starts another copy of itself named N that runs for 1500 ms, and does not wait
@@ -24,8 +28,13 @@ namespace {
 
 const char kUninstallRoot[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
+std::string g_logArgument;
+
 std::string LogPath()
 {
+    if (!g_logArgument.empty()) {
+        return g_logArgument;
+    }
     char path[MAX_PATH];
     DWORD length = GetEnvironmentVariableA("STAND_IN_LOG", path, MAX_PATH);
     return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
@@ -115,14 +124,14 @@ std::string OwnModule()
 
 LONG DeleteEntry(const std::string& name)
 {
-    return RegDeleteKeyExA(HKEY_LOCAL_MACHINE, (kUninstallRoot + name).c_str(), KEY_WOW64_64KEY, 0);
+    return RegDeleteKeyExA(HKEY_LOCAL_MACHINE, (kUninstallRoot + name).c_str(), 0, 0);
 }
 
 LONG DenyEntry(const std::string& name)
 {
     HKEY key;
     LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kUninstallRoot + name).c_str(), 0,
-                                WRITE_DAC | KEY_WOW64_64KEY, &key);
+                                WRITE_DAC, &key);
     if (result != ERROR_SUCCESS) {
         return result;
     }
@@ -139,7 +148,7 @@ LONG DenyEntry(const std::string& name)
 void Spawn(const std::string& name)
 {
     std::string module = OwnModule();
-    std::string command = "\"" + module + "\" name=" + name + " sleep=1500";
+    std::string command = "\"" + module + "\" name=" + name + " log=" + LogPath() + " sleep=1500";
     STARTUPINFOA startup;
     PROCESS_INFORMATION process;
     ZeroMemory(&startup, sizeof startup);
@@ -197,19 +206,36 @@ void Probe(const std::string& own, const std::string& target)
               ProbeObject(false, tid));
 }
 
+std::string NowMicroseconds()
+{
+    LARGE_INTEGER counter;
+    LARGE_INTEGER frequency;
+    QueryPerformanceCounter(&counter);
+    QueryPerformanceFrequency(&frequency);
+    unsigned long long ticks = (unsigned long long)counter.QuadPart;
+    unsigned long long perSecond = (unsigned long long)frequency.QuadPart;
+    return std::to_string(ticks / perSecond * 1000000ull +
+                          ticks % perSecond * 1000000ull / perSecond);
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    std::string started = NowMicroseconds();
     std::vector<std::string> arguments = Arguments();
     std::string name = "unnamed";
     for (const std::string& argument : arguments) {
         if (!ValueOf(argument, "name=").empty()) {
             name = ValueOf(argument, "name=");
         }
+        if (!ValueOf(argument, "log=").empty()) {
+            g_logArgument = ValueOf(argument, "log=");
+        }
     }
     AppendLog("start|" + name + "|" + std::to_string(GetCurrentProcessId()) + "|" +
-              std::to_string(GetCurrentThreadId()) + "|" + OwnModule() + "|" + GetCommandLineA());
+              std::to_string(GetCurrentThreadId()) + "|" + started + "|" + OwnModule() + "|" +
+              GetCommandLineA());
     int exitCode = 0;
     for (const std::string& argument : arguments) {
         std::string value;
@@ -227,6 +253,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
             exitCode = atoi(value.c_str());
         }
     }
-    AppendLog("end|" + name + "|" + std::to_string(exitCode));
+    AppendLog("end|" + name + "|" + std::to_string(exitCode) + "|" + NowMicroseconds());
     return exitCode;
 }
