@@ -10,8 +10,17 @@ import sys
 
 import pefile
 
-SIZE_BUDGET = 24 * 1024
+SIZE_BUDGET = 9 * 1024
 ALLOWED_IMPORTS = {'kernel32.dll', 'advapi32.dll', 'shell32.dll', 'user32.dll', 'msvcrt.dll'}
+# What the runtime's start-up and exit machinery imports; the program starts itself and needs none.
+RUNTIME_START_UP_IMPORTS = {
+    '__getmainargs', '__initenv', '__p__acmdln', '__p__commode', '__p__fmode', '__set_app_type',
+    '__setusermatherr', '_amsg_exit', '_cexit', '_initterm', '_onexit', 'abort', 'atexit', 'exit',
+    'signal', 'malloc', 'calloc', 'free', 'SetUnhandledExceptionFilter', 'TlsGetValue',
+    'VirtualProtect', 'VirtualQuery', 'InitializeCriticalSection', 'DeleteCriticalSection',
+    'EnterCriticalSection', 'LeaveCriticalSection'}
+# Unwind tables and the runtime's constructor and thread-local sections (names cut to 8 bytes).
+UNWANTED_SECTIONS = {'.eh_fram', '.pdata', '.xdata', '.CRT', '.tls'}
 ICON_GROUP_ID = 101
 
 IMAGE_FILE_MACHINE_I386 = 0x014C
@@ -52,10 +61,25 @@ def import_problems(pe):
     extra = sorted(name for name in imported if name.lower() not in ALLOWED_IMPORTS)
     if extra:
         problems.append('imports from DLLs outside KERNEL32, ADVAPI32, SHELL32, USER32, msvcrt: ' + ', '.join(extra))
+    start_up = sorted(imported_function.name.decode('ascii', 'replace')
+                      for entry in getattr(pe, 'DIRECTORY_ENTRY_IMPORT', [])
+                      for imported_function in entry.imports
+                      if imported_function.name and imported_function.name.decode('ascii', 'replace')
+                      in RUNTIME_START_UP_IMPORTS)
+    if start_up:
+        problems.append("imports of the runtime's start-up: " + ', '.join(start_up))
     if hasattr(pe, 'DIRECTORY_ENTRY_DELAY_IMPORT'):
         names = [entry.dll.decode('ascii', 'replace') for entry in pe.DIRECTORY_ENTRY_DELAY_IMPORT]
         problems.append('delay-loaded imports: ' + ', '.join(names))
     return problems, imported
+
+
+def section_problems(pe):
+    names = [section.Name.rstrip(b'\0').decode('ascii', 'replace') for section in pe.sections]
+    unwanted = [name for name in names if name in UNWANTED_SECTIONS]
+    if unwanted:
+        return ['unwind tables or runtime sections: ' + ', '.join(unwanted)]
+    return []
 
 
 def single_resource(type_entry, what):
@@ -128,6 +152,7 @@ def check(path):
     problems = header_problems(pe)
     more, imported = import_problems(pe)
     problems += more
+    problems += section_problems(pe)
     problems += resource_problems(pe)
     if len(data) > SIZE_BUDGET:
         problems.append(f'size {len(data)} bytes is over the budget of {SIZE_BUDGET} bytes')

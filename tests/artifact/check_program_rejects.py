@@ -44,6 +44,29 @@ def rename_import(old, new):
     return mutate
 
 
+def rename_first_import_of(dll, new):
+    """Overwrites the name of the first function imported from dll, padding with NULs."""
+    def mutate(pe):
+        for entry in pe.DIRECTORY_ENTRY_IMPORT:
+            if entry.dll.lower() == dll.lower():
+                imported = entry.imports[0]
+                assert len(new) <= len(imported.name)
+                pe.set_bytes_at_offset(imported.name_offset, new.ljust(len(imported.name), b'\0'))
+                return
+        raise AssertionError(f'{dll} is not imported')
+    return mutate
+
+
+def rename_section(old, new):
+    def mutate(pe):
+        for section in pe.sections:
+            if section.Name.rstrip(b'\0') == old:
+                section.Name = new
+                return
+        raise AssertionError(f'no section {old}')
+    return mutate
+
+
 def resource_type(type_id):
     def find(pe):
         for entry in pe.DIRECTORY_ENTRY_RESOURCE.entries:
@@ -87,6 +110,11 @@ CASES = [
     ('no DEP flag', clear_flag(check_program.NX_COMPAT), 'NX_COMPAT'),
     ('relocations stripped', strip_relocations, 'base relocations'),
     ('import from a DLL outside the list', rename_import(b'SHELL32.dll', b'SHLWAPI.dll'), 'SHLWAPI.dll'),
+    ('heap of the runtime imported', rename_first_import_of(b'msvcrt.dll', b'free'), "runtime's start-up"),
+    ('exit handling of the runtime imported', rename_first_import_of(b'KERNEL32.dll', b'TlsGetValue'),
+     "runtime's start-up"),
+    ('unwind tables', rename_section(b'.rdata', b'.eh_fram'), 'unwind tables'),
+    ('thread-local section of the runtime', rename_section(b'.rdata', b'.tls'), 'runtime sections'),
     ('icon image turned into a version block', retype_resource(3, 16), 'RT_VERSION'),
     ('icon image turned into a manifest', retype_resource(3, 24), 'RT_MANIFEST'),
     ('icon group turned into a dialog', retype_resource(14, 5), 'RT_DIALOG'),

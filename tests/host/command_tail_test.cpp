@@ -1,5 +1,6 @@
 #include "test_support.h"
 
+#include "launcher/program_start.h"
 #include "launcher/uninstall_driver.h"
 
 namespace {
@@ -83,6 +84,36 @@ TEST_F(CommandTailTest, WinMainUsesTheProcessCommandLineNotItsArgument)
     EXPECT_EQ(WinMain(nullptr, nullptr, runtimeTail, 1), 0);
     ASSERT_FALSE(standin::KeyOpens().empty());
     EXPECT_EQ(standin::KeyOpens().back().path, CompanionKey("473", ""));
+}
+
+// The process entry: DLL search restricted before anything else, WinMain's status as the exit code.
+TEST_F(CommandTailTest, StartRestrictsDllSearchFirstAndExitsWithTheStatus)
+{
+    standin::SetString(CompanionKey("473", ""), "UninstallString", "C:\\Vek\\remove.exe");
+    standin::SetCommandLine("launcher.exe 473");
+    StartProgram();
+    const std::vector<std::string>& events = standin::Events();
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.front(), "dll directories 0x800");
+    EXPECT_EQ(events.back(), "exit 0");
+    EXPECT_EQ(standin::Starts().size(), 1u);
+
+    standin::Reset();
+    standin::SetCommandLine("launcher.exe 4730");
+    StartProgram();
+    EXPECT_EQ(standin::Events(), (std::vector<std::string>{"dll directories 0x800", "exit 1"}));
+}
+
+TEST_F(CommandTailTest, StartRunsOnASystemWithoutDefaultDllDirectories)
+{
+    standin::SetDefaultDllDirectoriesAvailable(false);
+    standin::SetString(CompanionKey("473", ""), "UninstallString", "C:\\Vek\\remove.exe");
+    standin::SetCommandLine("launcher.exe 473");
+    StartProgram();
+    ASSERT_FALSE(standin::Events().empty());
+    EXPECT_EQ(standin::Events().front().rfind("open ", 0), 0u) << standin::Events().front();
+    EXPECT_EQ(standin::Events().back(), "exit 0");
+    EXPECT_EQ(standin::Starts().size(), 1u);
 }
 
 }  // namespace

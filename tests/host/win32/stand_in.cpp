@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 
 namespace standin {
@@ -66,6 +67,7 @@ struct State {
     std::vector<ShellRequest> shellRequests;
     std::vector<std::string> removeCalls;
     std::vector<std::string> events;
+    bool dllDirectoriesAvailable = true;
     uintptr_t nextHandle = 0x1000;
     DWORD nextIndex = 1;
 };
@@ -338,6 +340,7 @@ const std::vector<ShellRequest>& ShellRequests() { return S().shellRequests; }
 const std::vector<std::string>& RemoveDirectoryCalls() { return S().removeCalls; }
 int OpenFileHandleCount() { return static_cast<int>(S().openFiles.size()); }
 const std::vector<std::string>& Events() { return S().events; }
+void SetDefaultDllDirectoriesAvailable(bool available) { S().dllDirectoriesAvailable = available; }
 
 std::vector<TreeEntry> Tree()
 {
@@ -646,3 +649,31 @@ HRESULT SHGetFolderPathA(HWND, int folder, HANDLE, DWORD, LPSTR path)
     strcpy(path, found->second.c_str());
     return S_OK;
 }
+
+static HMODULE const kProgramModule = reinterpret_cast<HMODULE>(static_cast<uintptr_t>(0x400000));
+static HMODULE const kKernelModule = reinterpret_cast<HMODULE>(static_cast<uintptr_t>(0x7C800000));
+
+static BOOL WINAPI SetDefaultDllDirectoriesStandIn(DWORD flags)
+{
+    char text[32];
+    snprintf(text, sizeof text, "dll directories %#x", static_cast<unsigned>(flags));
+    standin::S().events.push_back(text);
+    return TRUE;
+}
+
+HMODULE GetModuleHandleA(LPCSTR moduleName)
+{
+    if (moduleName == nullptr) return kProgramModule;
+    return standin::Fold(moduleName) == "KERNEL32.DLL" ? kKernelModule : nullptr;
+}
+
+FARPROC GetProcAddress(HMODULE module, LPCSTR procedureName)
+{
+    if (module != kKernelModule || strcmp(procedureName, "SetDefaultDllDirectories") != 0 ||
+        !standin::S().dllDirectoriesAvailable) {
+        return nullptr;
+    }
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)(void)>(&SetDefaultDllDirectoriesStandIn));
+}
+
+void ExitProcess(UINT exitCode) { standin::S().events.push_back("exit " + std::to_string(exitCode)); }

@@ -110,8 +110,11 @@ const std::vector<ShellRequest>& ShellRequests();
 const std::vector<std::string>& RemoveDirectoryCalls();
 int OpenFileHandleCount();
 
+// Whether kernel32 has SetDefaultDllDirectories (true, as on any current Windows).
+void SetDefaultDllDirectoriesAvailable(bool available);
+
 // Everything the program did, in order: "open KEY", "close KEY", "start CMD", "end CMD",
-// "box TEXT", "shell LIST", "rmdir PATH".
+// "box TEXT", "shell LIST", "rmdir PATH", "dll directories FLAGS" (hex), "exit CODE".
 const std::vector<std::string>& Events();
 
 // The file tree as it stands, by folded path as the system resolves it; for whole-tree checks.

@@ -23,6 +23,7 @@ typedef DWORD REGSAM;
 typedef struct HKEY__* HKEY;
 typedef struct HWND__* HWND;
 typedef struct HINSTANCE__* HINSTANCE;
+typedef HINSTANCE HMODULE;
 typedef struct HWINSTA__* HWINSTA;
 typedef HKEY* PHKEY;
 
@@ -66,6 +67,9 @@ static_assert(sizeof(DWORD) == 4 && sizeof(LONG) == 4 && sizeof(WORD) == 2, "Win
 #define FILE_ATTRIBUTE_DIRECTORY 0x10u
 #define FILE_ATTRIBUTE_ARCHIVE 0x20u
 #define FILE_ATTRIBUTE_REPARSE_POINT 0x400u
+
+#define SW_SHOWDEFAULT 10
+#define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800u
 
 #define MB_OK 0x0u
 #define MB_ICONERROR 0x10u
@@ -139,6 +143,11 @@ DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size);
 
 BOOL IsDBCSLeadByte(BYTE byte);
 LPSTR GetCommandLineA(void);
+
+typedef intptr_t(WINAPI* FARPROC)(void);
+HMODULE GetModuleHandleA(LPCSTR moduleName);
+FARPROC GetProcAddress(HMODULE module, LPCSTR procedureName);
+void ExitProcess(UINT exitCode);  // returns here: the stand-in only records "exit CODE"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showState);
 
