@@ -1,0 +1,56 @@
+; Tessaline, the product: an NSIS installer whose uninstall entry is what the uninstall launcher
+; needs. Build: makensis -DOUTFILE=tessaline-setup.exe tessaline.nsi (add -DWIN64 for x64).
+; Install silently: tessaline-setup.exe /S
+Unicode true
+!ifdef WIN64
+  Target amd64-unicode
+  !define PROGRAMS "$PROGRAMFILES64"
+!else
+  !define PROGRAMS "$PROGRAMFILES"
+!endif
+!ifndef OUTFILE
+  !define OUTFILE "tessaline-setup.exe"
+!endif
+!define ENTRY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tessaline"
+
+Name "Tessaline"
+OutFile "${OUTFILE}"
+InstallDir "${PROGRAMS}\Vendor\Tessaline"
+RequestExecutionLevel admin
+SetDateSave off
+
+!macro UseOwnRegistryView
+  !ifdef WIN64
+    SetRegView 64
+  !endif
+!macroend
+
+Function .onInit
+  !insertmacro UseOwnRegistryView
+FunctionEnd
+
+Section "Tessaline"
+  SetOutPath "$INSTDIR"
+  File "payload\Tessaline.txt"
+  File "payload\Tessaline.ini"
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+  WriteRegStr HKLM "${ENTRY}" "DisplayName" "Tessaline"
+  WriteRegStr HKLM "${ENTRY}" "Publisher" "Vendor"
+  ; The launcher clears this folder once the entry is gone.
+  WriteRegStr HKLM "${ENTRY}" "TargetPath" "$INSTDIR"
+  ; _?= makes the uninstaller run in place instead of starting a copy of itself and returning at
+  ; once, so the launcher waits until the uninstall is really done.
+  WriteRegStr HKLM "${ENTRY}" "UninstallString" '"$INSTDIR\uninstall.exe" /S _?=$INSTDIR'
+SectionEnd
+
+Function un.onInit
+  !insertmacro UseOwnRegistryView
+FunctionEnd
+
+Section "Uninstall"
+  Delete "$INSTDIR\Tessaline.txt"
+  Delete "$INSTDIR\Tessaline.ini"
+  ; Last: the launcher reads a missing entry as "uninstalled" and then removes what is left of
+  ; the install folder, including this uninstaller, which cannot delete itself while it runs.
+  DeleteRegKey HKLM "${ENTRY}"
+SectionEnd
