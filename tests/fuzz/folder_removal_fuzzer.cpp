@@ -19,8 +19,13 @@ const char* const kProtected[] = {
     "C:\\Program Files\\Common Files", "C:\\Program Files (x86)",
     "C:\\Program Files (x86)\\Common Files", "C:\\ProgramData", "C:\\Users", "C:\\Users\\tess",
     "C:\\Users\\tess\\Desktop", "C:\\Users\\tess\\Documents", "C:\\Users\\Public\\Desktop",
-    "C:\\Users\\Public\\Documents",
+    "C:\\Users\\Public\\Documents", "C:\\Users\\tess\\AppData", "C:\\Users\\tess\\AppData\\Roaming",
+    "C:\\Users\\tess\\AppData\\Local", "C:\\Users\\tess\\Downloads", "C:\\Users\\tess\\Music",
+    "C:\\Users\\tess\\Favorites", "C:\\Users\\alice", "C:\\Users\\Public", "C:\\Users\\Default",
 };
+// User profiles: every folder directly inside one is a user's folder and stays too.
+const char* const kProfiles[] = {"C:\\Users\\tess", "C:\\Users\\alice", "C:\\Users\\Public",
+                                 "C:\\Users\\Default"};
 // Volume roots.
 const char* const kRoots[] = {"C:\\", "D:\\", "\\\\SRV\\SHARE", "\\\\SRV"};
 
@@ -38,6 +43,11 @@ void SeedTree(UINT codePage)
     standin::AddFolder("C:\\Apps\\Vendor\\Other");
     standin::AddFile("C:\\Program Files (x86)\\Tess\\tess.exe");
     standin::AddFile("C:\\Users\\tess\\Desktop\\Tess\\notes.txt");
+    standin::AddFile("C:\\Users\\tess\\Anything\\notes.txt");
+    standin::AddFile("C:\\Users\\tess\\Downloads\\Tess\\setup.exe");
+    standin::AddFile("C:\\Users\\tess\\AppData\\Local\\Programs\\Tess\\tess.exe");
+    standin::AddFile("C:\\Users\\alice\\Documents\\thesis.doc");
+    standin::AddJunction("C:\\Links\\ToAlice", "C:\\Users\\alice");
     standin::AddFile("C:\\Solo\\only.txt");
     standin::AddFolder("C:\\Empty\\Deeper\\Deepest");
     standin::AddFile("D:\\Tess\\tess.exe");
@@ -77,11 +87,18 @@ bool IsWithin(const std::string& folder, const std::string& path)
     return path == folder || standin::IsAncestorPath(folder, path);
 }
 
-std::set<std::string> Untouchable()
+std::set<std::string> Untouchable(const Snapshot& before)
 {
     std::set<std::string> paths;
     for (const char* path : kProtected) paths.insert(standin::ResolvedPath(path, false));
     for (const char* path : kRoots) paths.insert(standin::ResolvedPath(path, false));
+    std::set<std::string> profiles;
+    for (const char* path : kProfiles) profiles.insert(standin::ResolvedPath(path, false));
+    for (const auto& entry : before.entries) {
+        if (entry.second.folder && profiles.count(standin::ParentPath(entry.first)) != 0) {
+            paths.insert(entry.first);
+        }
+    }
     return paths;
 }
 
@@ -99,7 +116,7 @@ bool IsVolumeRootText(std::string path)
 
 void ExpectNothingLostOutside(const std::string& named, const Snapshot& before, bool shellFailed)
 {
-    const std::set<std::string> untouchable = Untouchable();
+    const std::set<std::string> untouchable = Untouchable(before);
     Snapshot after = Take();
 
     // Shell requests: one, naming exactly the folder asked for, never a protected one or a root.

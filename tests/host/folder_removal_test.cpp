@@ -153,9 +153,50 @@ TEST_F(FolderRemovalTest, SystemAndShellFoldersAreNeverCleared)
              "C:\\Program Files (x86)\\Common Files", "C:\\ProgramData", "C:\\Users",
              "C:\\Users\\tess", "C:\\USERS\\TESS\\DESKTOP", "C:\\Users\\tess\\Documents",
              "C:\\Users\\Public\\Desktop", "C:\\Users\\Public\\Documents",
+             // Every folder the system or the user's settings name, and the folders holding one.
+             "C:\\Users\\tess\\Downloads", "C:\\Users\\tess\\Music", "C:\\Users\\tess\\Favorites",
+             "C:\\Users\\tess\\AppData\\Roaming", "C:\\Users\\tess\\AppData",
+             "C:\\Users\\tess\\AppData\\Local",
+             // Every profile, and every folder directly inside one.
+             "C:\\Users\\alice", "C:\\Users\\Public", "C:\\Users\\Default",
+             "C:\\Users\\alice\\Documents", "C:\\Users\\tess\\Anything",
+             "C:\\Windows\\system32\\config\\systemprofile",
          }) {
         ExpectRefused(path, std::string(path) + "\\sentinel.txt");
     }
+}
+
+TEST_F(FolderRemovalTest, InstallFoldersAmongUserFoldersAreStillCleared)
+{
+    const struct {
+        const char* folder;
+        std::vector<std::string> removed;  // the folder, then each emptied parent
+    } cases[] = {
+        {"C:\\Program Files (x86)\\Vendor\\Tess", {"C:\\Program Files (x86)\\Vendor\\Tess", "C:\\Program Files (x86)\\Vendor"}},
+        {"C:\\Users\\tess\\AppData\\Local\\Programs\\Tess",
+         {"C:\\Users\\tess\\AppData\\Local\\Programs\\Tess", "C:\\Users\\tess\\AppData\\Local\\Programs"}},
+        {"C:\\Users\\tess\\Downloads\\Tess", {"C:\\Users\\tess\\Downloads\\Tess"}},
+        {"C:\\Users\\tess\\Anything\\Tess", {"C:\\Users\\tess\\Anything\\Tess"}},
+        {"C:\\ProgramData\\Tess", {"C:\\ProgramData\\Tess"}},
+    };
+    for (const auto& item : cases) {
+        standin::Reset();
+        standin::AddFile(std::string(item.folder) + "\\tess.exe");
+        EXPECT_EQ(RemoveInstallFolder(item.folder), 1) << item.folder;
+        EXPECT_EQ(Removed(), item.removed) << item.folder;
+    }
+}
+
+TEST_F(FolderRemovalTest, WhenTheProtectedFoldersCannotAllBeKnownNothingIsCleared)
+{
+    const std::string shellFolders =
+        "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    standin::SetString(shellFolders, "Huge", "C:\\" + std::string(300, 'h'));
+    ExpectRefused("C:\\Vendor\\Tess", "C:\\Vendor\\Tess\\tess.exe");
+
+    standin::Reset();
+    for (int i = 0; i < 100; ++i) standin::AddFolder("C:\\Users\\user" + std::to_string(i));
+    ExpectRefused("C:\\Vendor\\Tess", "C:\\Vendor\\Tess\\tess.exe");
 }
 
 TEST_F(FolderRemovalTest, LinksCannotDisguiseAProtectedFolder)
@@ -171,6 +212,21 @@ TEST_F(FolderRemovalTest, LinksCannotDisguiseAProtectedFolder)
     standin::SetFolderPath(CSIDL_PROFILE, "D:\\Homes\\tess");
     standin::AddFolder("D:\\Homes\\tess");
     ExpectRefused("D:\\Homes", "D:\\Homes\\other.txt");
+
+    // The user's own Downloads, moved to another drive, and the folder that holds it.
+    standin::SetString("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                       "{374DE290-123F-4565-9164-39C4925E467B}", "D:\\Media\\Downloads");
+    ExpectRefused("D:\\Media\\Downloads", "D:\\Media\\Downloads\\setup.exe");
+    ExpectRefused("D:\\Media", "D:\\Media\\cover.jpg");
+
+    // Another user's profile, listed wherever it lies, or reached through a link.
+    standin::SetString("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-9",
+                       "ProfileImagePath", "E:\\Staff\\bob");
+    standin::AddFile("E:\\Staff\\bob\\Downloads\\setup.exe");
+    ExpectRefused("E:\\Staff\\bob\\Downloads", "E:\\Staff\\bob\\Downloads\\setup.exe");
+    ExpectRefused("E:\\Staff", "E:\\Staff\\roster.txt");
+    standin::AddJunction("C:\\ToAlice", "C:\\Users\\alice");
+    ExpectRefused("C:\\ToAlice\\Documents", "C:\\Users\\alice\\Documents\\thesis.doc");
 }
 
 TEST_F(FolderRemovalTest, DoubleByteNamesAreCutAtRealBackslashesOnly)

@@ -41,7 +41,9 @@ protected:
     static std::vector<std::string> OpenedPaths()
     {
         std::vector<std::string> paths;
-        for (const standin::KeyOpen& open : standin::KeyOpens()) paths.push_back(open.path);
+        for (const standin::KeyOpen& open : standin::KeyOpens()) {
+            if (open.path.rfind(kUninstallRoot, 0) == 0) paths.push_back(open.path);
+        }
         return paths;
     }
 };
@@ -84,9 +86,12 @@ TEST_F(UninstallSequenceTest, TypicalRunRemovesProductThenCompanionsInOrder)
     std::vector<std::string> keys = {kProductKey, kProductKey, kProductKey,
                                      CompanionKey("473", "u"), CompanionKey("473", "")};
     EXPECT_EQ(OpenedPaths(), keys);
+    // Entries in the program's own registry view; the folder settings only read, in either view.
     for (const standin::KeyOpen& open : standin::KeyOpens()) {
+        const bool isEntry = open.path.rfind(kUninstallRoot, 0) == 0;
         EXPECT_EQ(open.options, 0u);
-        EXPECT_EQ(open.access, static_cast<REGSAM>(KEY_READ)) << "no registry-view flag";
+        EXPECT_EQ(open.access & (isEntry ? ~0u : ~KEY_WOW64_64KEY), static_cast<REGSAM>(KEY_READ))
+            << open.path;
     }
 }
 

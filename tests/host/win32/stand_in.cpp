@@ -20,6 +20,7 @@ std::string Fold(const std::string& text)
 }
 
 struct Value {
+    std::string name;  // as stored
     DWORD type = REG_SZ;
     std::string bytes;
 };
@@ -60,6 +61,7 @@ struct State {
     std::map<std::string, Node> nodes;  // by folded path, no trailing backslash except roots
     std::map<std::string, std::string> displayNames;
     std::map<uintptr_t, std::string> openFiles;  // handle -> resolved folded path
+    std::map<uintptr_t, std::vector<WIN32_FIND_DATAA>> searches;  // what each search has left
     std::map<int, std::string> folderPaths;
     std::map<std::string, std::string> environment;
     int shellResult = 0;
@@ -104,6 +106,8 @@ std::vector<size_t> SeparatorPositions(const std::string& path)
 }
 
 const char kCurrentFolderOfC[] = "C:\\WORK\\CURRENT";
+const std::string kUserShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+const std::string kProfileList = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 
 // The part of a folded path that ".." never climbs above: "X:\" or "\\server\share\".
 size_t RootLength(const std::string& path, const std::vector<size_t>& separators)
@@ -253,9 +257,21 @@ void Reset()
          {"C:\\", "C:\\Windows\\system32", "C:\\Windows\\SysWOW64", "C:\\Program Files\\Common Files",
           "C:\\Program Files (x86)\\Common Files", "C:\\ProgramData", "C:\\Users\\tess\\Desktop",
           "C:\\Users\\tess\\Documents", "C:\\Users\\Public\\Desktop", "C:\\Users\\Public\\Documents",
+          "C:\\Users\\tess\\AppData\\Roaming", "C:\\Users\\tess\\AppData\\Local\\Programs",
+          "C:\\Users\\tess\\Downloads", "C:\\Users\\tess\\Music", "C:\\Users\\tess\\Favorites",
+          "C:\\Users\\alice\\Documents", "C:\\Users\\Default", "C:\\Windows\\system32\\config\\systemprofile",
           "C:\\Work\\Current", "D:\\"}) {
         AddFolder(folder);
     }
+    AddJunction("C:\\Users\\All Users", "C:\\ProgramData");
+    // Folders without a folder number are named in the user's settings; the profiles in the list.
+    SetValue("HKCU\\" + kUserShellFolders, "{374DE290-123F-4565-9164-39C4925E467B}", REG_EXPAND_SZ,
+             std::string("%USERPROFILE%\\Downloads") + '\0');
+    SetValue(kProfileList, "ProfilesDirectory", REG_EXPAND_SZ, std::string("%SystemDrive%\\Users") + '\0');
+    SetValue(kProfileList + "\\S-1-5-18", "ProfileImagePath", REG_EXPAND_SZ,
+             std::string("%SystemRoot%\\system32\\config\\systemprofile") + '\0');
+    SetString(kProfileList + "\\S-1-5-21-1-2-3-1001", "ProfileImagePath", "C:\\Users\\tess");
+    S().keyOpens.clear();
     // What a 32-bit program is told on 64-bit Windows: the 32-bit Program Files in both lookups.
     S().folderPaths = {
         {CSIDL_WINDOWS, "C:\\Windows"},
@@ -270,10 +286,17 @@ void Reset()
         {CSIDL_DESKTOPDIRECTORY, "C:\\Users\\tess\\Desktop"},
         {CSIDL_COMMON_DESKTOPDIRECTORY, "C:\\Users\\Public\\Desktop"},
         {CSIDL_PERSONAL, "C:\\Users\\tess\\Documents"},
+        {CSIDL_APPDATA, "C:\\Users\\tess\\AppData\\Roaming"},
+        {CSIDL_LOCAL_APPDATA, "C:\\Users\\tess\\AppData\\Local"},
+        {CSIDL_MYMUSIC, "C:\\Users\\tess\\Music"},
+        {CSIDL_FAVORITES, "C:\\Users\\tess\\Favorites"},
         {CSIDL_COMMON_DOCUMENTS, "C:\\Users\\Public\\Documents"},
     };
     S().environment = {{"PROGRAMW6432", "C:\\Program Files"},
-                       {"COMMONPROGRAMW6432", "C:\\Program Files\\Common Files"}};
+                       {"COMMONPROGRAMW6432", "C:\\Program Files\\Common Files"},
+                       {"USERPROFILE", "C:\\Users\\tess"},
+                       {"SYSTEMDRIVE", "C:"},
+                       {"SYSTEMROOT", "C:\\Windows"}};
     S().commandLine = "uninstall-launcher.exe 473";
 }
 
@@ -286,6 +309,7 @@ void SetValue(const std::string& path, const std::string& name, DWORD type,
               const std::string& bytes)
 {
     Value value;
+    value.name = name;
     value.type = type;
     value.bytes = bytes;
     S().keys[Fold(path)].values[Fold(name)] = value;
@@ -338,7 +362,7 @@ void SetShellResult(int result) { S().shellResult = result; }
 const std::vector<FileOpen>& FileOpens() { return S().fileOpens; }
 const std::vector<ShellRequest>& ShellRequests() { return S().shellRequests; }
 const std::vector<std::string>& RemoveDirectoryCalls() { return S().removeCalls; }
-int OpenFileHandleCount() { return static_cast<int>(S().openFiles.size()); }
+int OpenFileHandleCount() { return static_cast<int>(S().openFiles.size() + S().searches.size()); }
 const std::vector<std::string>& Events() { return S().events; }
 void SetDefaultDllDirectoriesAvailable(bool available) { S().dllDirectoriesAvailable = available; }
 
@@ -382,8 +406,14 @@ LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY 
     open.path = subKey;
     open.options = options;
     open.access = access;
+    auto parent = S().openKeys.find(reinterpret_cast<uintptr_t>(key));
     std::string folded = Fold(subKey);
-    if (key != HKEY_LOCAL_MACHINE) {
+    if (key == HKEY_CURRENT_USER) {
+        folded = "HKCU\\" + folded;
+    } else if (parent != S().openKeys.end()) {
+        folded = parent->second + "\\" + folded;
+    }
+    if (key != HKEY_LOCAL_MACHINE && key != HKEY_CURRENT_USER && parent == S().openKeys.end()) {
         open.result = ERROR_ACCESS_DENIED;
     } else if (S().keyOpenFailures.count(folded)) {
         open.result = S().keyOpenFailures[folded];
@@ -422,6 +452,48 @@ LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type
     memcpy(data, value->second.bytes.data(), needed);
     *size = needed;
     return ERROR_SUCCESS;
+}
+
+LONG RegEnumValueA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD reserved,
+                   LPDWORD type, LPBYTE data, LPDWORD size)
+{
+    auto open = S().openKeys.find(reinterpret_cast<uintptr_t>(key));
+    if (open == S().openKeys.end() || reserved != nullptr) return ERROR_ACCESS_DENIED;
+    const std::map<std::string, Value>& values = S().keys[open->second].values;
+    if (index >= values.size()) return ERROR_NO_MORE_ITEMS;
+    const Value& value = std::next(values.begin(), index)->second;
+    if (value.name.size() + 1 > *nameSize) return ERROR_MORE_DATA;
+    memcpy(name, value.name.c_str(), value.name.size() + 1);
+    *nameSize = static_cast<DWORD>(value.name.size());
+    if (type != nullptr) *type = value.type;
+    DWORD needed = static_cast<DWORD>(value.bytes.size());
+    if (*size < needed) {
+        *size = needed;
+        return ERROR_MORE_DATA;
+    }
+    memcpy(data, value.bytes.data(), needed);
+    *size = needed;
+    return ERROR_SUCCESS;
+}
+
+LONG RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD, LPSTR, LPDWORD,
+                   FILETIME*)
+{
+    auto open = S().openKeys.find(reinterpret_cast<uintptr_t>(key));
+    if (open == S().openKeys.end()) return ERROR_ACCESS_DENIED;
+    const std::string prefix = open->second + "\\";
+    DWORD seen = 0;
+    for (const auto& entry : S().keys) {
+        const std::string& path = entry.first;
+        if (path.compare(0, prefix.size(), prefix) != 0 || path.find('\\', prefix.size()) != std::string::npos) continue;
+        if (seen++ != index) continue;
+        std::string child = path.substr(prefix.size());
+        if (child.size() + 1 > *nameSize) return ERROR_MORE_DATA;
+        memcpy(name, child.c_str(), child.size() + 1);
+        *nameSize = static_cast<DWORD>(child.size());
+        return ERROR_SUCCESS;
+    }
+    return ERROR_NO_MORE_ITEMS;
 }
 
 LONG RegCloseKey(HKEY key)
@@ -601,6 +673,70 @@ DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size)
     if (length + 1 > size) return length + 1;
     memcpy(buffer, found->second.c_str(), length + 1);
     return length;
+}
+
+DWORD ExpandEnvironmentStringsA(LPCSTR source, LPSTR destination, DWORD size)
+{
+    std::string expanded;
+    for (const char* position = source; *position != 0;) {
+        const char* close = *position == '%' ? strchr(position + 1, '%') : nullptr;
+        auto found = close ? S().environment.find(Fold(std::string(position + 1, close))) : S().environment.end();
+        if (found != S().environment.end()) {
+            expanded += found->second;
+            position = close + 1;
+        } else {
+            expanded += *position++;
+        }
+    }
+    DWORD needed = static_cast<DWORD>(expanded.size() + 1);
+    if (needed <= size) memcpy(destination, expanded.c_str(), needed);
+    return needed;
+}
+
+HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA found)
+{
+    std::string text = pattern;
+    if (text.size() < 2 || text.compare(text.size() - 2, 2, "\\*") != 0) return INVALID_HANDLE_VALUE;
+    std::string folder = Resolve(text.substr(0, text.size() - 2), true);
+    auto node = S().nodes.find(folder);
+    if (node == S().nodes.end() || !node->second.folder) return INVALID_HANDLE_VALUE;
+    std::vector<WIN32_FIND_DATAA> entries;
+    for (const char* dots : {".", ".."}) {
+        WIN32_FIND_DATAA entry;
+        memset(&entry, 0, sizeof entry);
+        entry.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
+        strcpy(entry.cFileName, dots);
+        entries.push_back(entry);
+    }
+    for (const auto& child : S().nodes) {
+        if (child.first == folder || ParentOf(child.first) != folder) continue;
+        WIN32_FIND_DATAA entry;
+        memset(&entry, 0, sizeof entry);
+        entry.dwFileAttributes = AttributesOf(child.second);
+        strcpy(entry.cFileName, child.first.substr(folder.size() + (folder.back() == '\\' ? 0 : 1)).c_str());
+        entries.push_back(entry);
+    }
+    HANDLE search = NewHandle();
+    *found = entries.front();
+    entries.erase(entries.begin());
+    S().searches[reinterpret_cast<uintptr_t>(search)] = entries;
+    return search;
+}
+
+BOOL FindNextFileA(HANDLE search, LPWIN32_FIND_DATAA found)
+{
+    auto open = S().searches.find(reinterpret_cast<uintptr_t>(search));
+    if (open == S().searches.end() || open->second.empty()) return FALSE;
+    *found = open->second.front();
+    open->second.erase(open->second.begin());
+    return TRUE;
+}
+
+BOOL FindClose(HANDLE search)
+{
+    if (S().searches.erase(reinterpret_cast<uintptr_t>(search)) != 0) return TRUE;
+    ++S().unknownCloses;
+    return FALSE;
 }
 
 BOOL IsDBCSLeadByte(BYTE byte) { return IsLead(byte) ? TRUE : FALSE; }

@@ -1,0 +1,19 @@
+#ifndef FOLDER_VALUES_H
+#define FOLDER_VALUES_H
+
+#include <windows.h>
+
+// What a registry read of a folder path gave.
+#define FOLDER_VALUE_READ 1        // `path` holds the folder, environment references expanded
+#define FOLDER_VALUE_NONE 0        // absent, or not text: no folder
+#define FOLDER_VALUE_UNREADABLE 2  // present but not readable whole: it may name any folder
+#define FOLDER_VALUES_END 3        // no value at that index
+#define FOLDER_VALUES_BROKEN 4     // the key's values cannot be listed
+
+// Reads the named value of an open key into a MAX_PATH buffer.
+int ReadFolderValue(HKEY key, const char* name, char* path);
+
+// Reads the value at `index` of an open key, whatever its name, into a MAX_PATH buffer.
+int ReadFolderValueAt(HKEY key, DWORD index, char* path);
+
+#endif

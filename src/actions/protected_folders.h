@@ -1,0 +1,34 @@
+#ifndef PROTECTED_FOLDERS_H
+#define PROTECTED_FOLDERS_H
+
+#include <windows.h>
+
+#include "folder_identity.h"
+
+// Tables of fixed size: on a machine with more than this, nothing is cleared.
+#define MOST_KEPT_FOLDERS 128
+#define MOST_PROFILES 96
+#define MOST_PROFILE_ROOTS 4
+
+// The folders that are never cleared or removed, found once per removal.
+struct ProtectedFolders {
+    char windowsPath[MAX_PATH];
+    FolderIdentity windows;
+    FolderIdentity kept[MOST_KEPT_FOLDERS];  // folders the system names, and every folder above one
+    int keptCount;
+    FolderIdentity profiles[MOST_PROFILES];  // every user profile, wherever it lies
+    int profileCount;
+    FolderIdentity profileRoots[MOST_PROFILE_ROOTS];
+    int profileRootCount;
+    BOOL complete;  // FALSE when a table overflowed or a lookup could not be read whole
+};
+
+// Gathers the folders the system names for this user and for all users, every user profile and
+// the folders that hold any of them.
+void CollectProtectedFolders(ProtectedFolders* folders);
+
+// TRUE when the folder at `path` must stay: it is protected, a profile, directly inside a profile,
+// inside the Windows folder, or it cannot be told apart.
+BOOL IsProtectedFolder(const ProtectedFolders* folders, const char* path);
+
+#endif
