@@ -23,7 +23,11 @@ static const char kProfileListKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentV
 static const char* const kListedProfileValues[] = {"Default", "Public"};
 
 // A 32-bit program sees its own registry view; the profiles may be listed in the other.
+#ifdef _WIN64
+static const REGSAM kRegistryViews[] = {0};
+#else
 static const REGSAM kRegistryViews[] = {0, KEY_WOW64_64KEY};
+#endif
 
 static void AddIdentity(ProtectedFolders* folders, FolderIdentity* list, int* count, int most,
                         const FolderIdentity* identity)
@@ -50,26 +54,43 @@ static BOOL IsInsideWindowsText(const ProtectedFolders* folders, const char* fol
            folder[strlen(folders->windowsPath)] == '\\';
 }
 
-// Keeps the folder and each folder above it, up to the first one already kept.
+// Names the folder and, by identity, wherever a link on its way leads: the folder's text alone
+// finds it and every folder above it, except through links.
 static void KeepFolderAndHolders(ProtectedFolders* folders, const char* path)
 {
+    char given[MAX_PATH];
+    char full[MAX_PATH];
     char folder[MAX_PATH];
-    if (!CopyAbsoluteFolderPath(path, folder) || IsInsideWindowsText(folders, folder)) {
+    if (!CopyAbsoluteFolderPath(path, given)) {
         return;
     }
-    while (!IsVolumeRoot(folder)) {
+    DWORD length = GetFullPathNameA(given, MAX_PATH, full, NULL);  // no "..", no trailing dots
+    if (length == 0 || length >= MAX_PATH) {
+        folders->complete = FALSE;
+        return;
+    }
+    if (!CopyAbsoluteFolderPath(full, folder) || IsInsideWindowsText(folders, folder) ||
+        IsFolderNameAtOrAbove(&folders->named, folder)) {
+        return;
+    }
+    char* cut = full;
+    strcpy(full, folder);
+    while (cut != NULL && !IsVolumeRoot(full) && !IsFolderNameAtOrAbove(&folders->named, full)) {
+        DWORD attributes = GetFileAttributesA(full);
         FolderIdentity identity;
-        if (ReadFolderIdentity(folder, kShareAll, &identity, NULL)) {
-            if (IsFolderListed(folders->kept, folders->keptCount, &identity)) {
-                return;
-            }
-            AddIdentity(folders, folders->kept, &folders->keptCount, MOST_KEPT_FOLDERS, &identity);
+        if (attributes != INVALID_FILE_ATTRIBUTES &&
+            (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+            ReadFolderIdentity(full, kShareAll, &identity, NULL)) {
+            AddIdentity(folders, folders->linked, &folders->linkedCount, MOST_LINKED_FOLDERS,
+                        &identity);
         }
-        char* cut = FindLastBackslash(folder);
-        if (cut == NULL) {
-            return;
+        cut = FindLastBackslash(full);
+        if (cut != NULL) {
+            *cut = 0;
         }
-        *cut = 0;
+    }
+    if (!AddFolderName(&folders->named, folder)) {
+        folders->complete = FALSE;
     }
 }
 
@@ -210,9 +231,14 @@ void CollectProtectedFolders(ProtectedFolders* folders)
         return;
     }
     char path[MAX_PATH];
+    char profile[MAX_PATH];
+    profile[0] = 0;
     for (int number = 0; number < kFolderNumberEnd; ++number) {
         if (SHGetFolderPathA(NULL, number, NULL, SHGFP_TYPE_CURRENT, path) == S_OK) {
             KeepFolderAndHolders(folders, path);
+            if (number == CSIDL_PROFILE) {
+                strcpy(profile, path);
+            }
         }
     }
     for (size_t i = 0; i < sizeof kProgramFilesVariables / sizeof kProgramFilesVariables[0]; ++i) {
@@ -226,22 +252,26 @@ void CollectProtectedFolders(ProtectedFolders* folders)
         AddListedProfiles(folders, kRegistryViews[i]);
     }
     // The user's own profile, and the folder that holds it as a profiles root, wherever it lies.
-    if (SHGetFolderPathA(NULL, CSIDL_PROFILE, NULL, SHGFP_TYPE_CURRENT, path) == S_OK) {
-        AddProfile(folders, path);
-        char* cut = FindLastBackslash(path);
-        if (cut != NULL) {
-            *cut = 0;
-            AddProfilesInRoot(folders, path);
-        }
+    AddProfile(folders, profile);
+    char* cut = FindLastBackslash(profile);
+    if (cut != NULL) {
+        *cut = 0;
+        AddProfilesInRoot(folders, profile);
     }
 }
 
 BOOL IsProtectedFolder(const ProtectedFolders* folders, const char* path)
 {
     FolderIdentity identity;
+    char longName[MAX_PATH];
+    char shortName[MAX_PATH];
     if (!folders->complete || !ReadFolderIdentity(path, kShareAll, &identity, NULL) ||
-        IsFolderListed(folders->kept, folders->keptCount, &identity) ||
-        IsFolderListed(folders->profiles, folders->profileCount, &identity)) {
+        !ReadFolderEntryNames(path, longName, shortName) ||
+        IsFolderListed(&folders->windows, 1, &identity) ||
+        IsFolderListed(folders->linked, folders->linkedCount, &identity) ||
+        IsFolderListed(folders->profiles, folders->profileCount, &identity) ||
+        IsFolderListed(folders->profileRoots, folders->profileRootCount, &identity) ||
+        IsFolderAtOrAboveListed(&folders->named, &identity, longName, shortName)) {
         return TRUE;
     }
     // Above it: a profile makes it a user's folder; the Windows folder anywhere makes it system.

@@ -4,9 +4,10 @@
 #include <windows.h>
 
 #include "folder_identity.h"
+#include "folder_names.h"
 
 // Tables of fixed size: on a machine with more than this, nothing is cleared.
-#define MOST_KEPT_FOLDERS 128
+#define MOST_LINKED_FOLDERS 64
 #define MOST_PROFILES 96
 #define MOST_PROFILE_ROOTS 4
 
@@ -14,8 +15,9 @@
 struct ProtectedFolders {
     char windowsPath[MAX_PATH];
     FolderIdentity windows;
-    FolderIdentity kept[MOST_KEPT_FOLDERS];  // folders the system names, and every folder above one
-    int keptCount;
+    FolderNameList named;  // folders the system names and every profile, as full paths
+    FolderIdentity linked[MOST_LINKED_FOLDERS];  // where links on those paths lead
+    int linkedCount;
     FolderIdentity profiles[MOST_PROFILES];  // every user profile, wherever it lies
     int profileCount;
     FolderIdentity profileRoots[MOST_PROFILE_ROOTS];
@@ -27,8 +29,8 @@ struct ProtectedFolders {
 // the folders that hold any of them.
 void CollectProtectedFolders(ProtectedFolders* folders);
 
-// TRUE when the folder at `path` must stay: it is protected, a profile, directly inside a profile,
-// inside the Windows folder, or it cannot be told apart.
+// TRUE when the folder at `path` must stay: it is protected, holds a protected folder, is a
+// profile or directly inside one, lies inside the Windows folder, or cannot be told apart.
 BOOL IsProtectedFolder(const ProtectedFolders* folders, const char* path);
 
 #endif

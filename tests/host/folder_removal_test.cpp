@@ -218,6 +218,15 @@ TEST_F(FolderRemovalTest, LinksCannotDisguiseAProtectedFolder)
                        "{374DE290-123F-4565-9164-39C4925E467B}", "D:\\Media\\Downloads");
     ExpectRefused("D:\\Media\\Downloads", "D:\\Media\\Downloads\\setup.exe");
     ExpectRefused("D:\\Media", "D:\\Media\\cover.jpg");
+    standin::SetString("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                       "{4C5C32FF-BB9D-43B0-B5B4-2D72E54EAAA4}", "D:\\Media\\Saves.\\");
+    ExpectRefused("D:\\Media\\Saves", "D:\\Media\\Saves\\slot1.sav");
+
+    // A named folder that is a link protects where it leads.
+    standin::AddFolder("D:\\Music");
+    standin::AddJunction("C:\\Users\\tess\\Music\\Library", "D:\\Music");
+    standin::SetFolderPath(CSIDL_MYMUSIC, "C:\\Users\\tess\\Music\\Library");
+    ExpectRefused("D:\\Music", "D:\\Music\\song.mp3");
 
     // Another user's profile, listed wherever it lies, or reached through a link.
     standin::SetString("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-9",

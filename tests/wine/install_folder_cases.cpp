@@ -216,6 +216,45 @@ void ProtectedParentsStay()
     }
 }
 
+// Downloads is a real folder here, as on Windows (the suite's prefix unlinks it from $HOME).
+void UserFoldersAndProfilesAreRefused()
+{
+    std::string profile = FolderOf(CSIDL_PROFILE);
+    std::string profiles = profile.substr(0, profile.rfind('\\'));
+    std::string downloads = profile + "\\Downloads";
+    Check(IsFolder(downloads) && (Attributes(downloads) & FILE_ATTRIBUTE_REPARSE_POINT) == 0,
+          "Downloads is a real folder");
+    std::string other = profiles + "\\suite-alice";
+    std::string anything = profile + "\\SuiteAnything";
+    MakeFolder(other + "\\Documents");
+    MakeFolder(anything);
+    g_placedFolders.push_back(other + "\\Documents");
+    g_placedFolders.push_back(other);
+    g_placedFolders.push_back(anything);
+    CheckFoldersKept({
+        {"Downloads", downloads, downloads},
+        {"Downloads by its short name", ShortName(downloads), downloads},
+        {"Music", FolderOf(CSIDL_MYMUSIC), FolderOf(CSIDL_MYMUSIC)},
+        {"Favorites", FolderOf(CSIDL_FAVORITES), FolderOf(CSIDL_FAVORITES)},
+        {"AppData, which holds Roaming", profile + "\\AppData", profile + "\\AppData"},
+        {"Roaming", FolderOf(CSIDL_APPDATA), FolderOf(CSIDL_APPDATA)},
+        {"another user's profile", other, other},
+        {"a folder in another user's profile", other + "\\Documents", other + "\\Documents"},
+        {"Public", profiles + "\\Public", profiles + "\\Public"},
+        {"a folder directly inside the profile", anything, anything},
+    });
+
+    // Installs among the user's folders are still cleared.
+    for (std::string folder : {profile + "\\AppData\\Local\\Programs\\SuiteTess",
+                               downloads + "\\SuiteTess"}) {
+        MakeInstallFolder(folder);
+        g_placedFolders.push_back(folder);
+        RemoveProductAt(folder);
+        Check(!Exists(folder), "per-user install folder removed: " + folder);
+    }
+    Check(IsFolder(downloads) && IsFolder(FolderOf(CSIDL_LOCAL_APPDATA)), "their parents stay");
+}
+
 }  // namespace
 
 const std::vector<Case> kInstallFolderCases = {
@@ -230,4 +269,6 @@ const std::vector<Case> kInstallFolderCases = {
     {"folder: disguised and inner Windows folders refused", DisguisedSystemFoldersAreRefused, true,
      false},
     {"folder: protected parents are not pruned", ProtectedParentsStay, true, false},
+    {"folder: user folders, profiles and folders inside them refused",
+     UserFoldersAndProfilesAreRefused, true, false},
 };

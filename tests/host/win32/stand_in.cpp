@@ -693,28 +693,45 @@ DWORD ExpandEnvironmentStringsA(LPCSTR source, LPSTR destination, DWORD size)
     return needed;
 }
 
+DWORD GetFullPathNameA(LPCSTR path, DWORD size, LPSTR buffer, LPSTR* filePart)
+{
+    std::string full = Canonicalize(path);  // absolute paths only: that is all the program asks
+    if (filePart != nullptr) *filePart = nullptr;
+    DWORD needed = static_cast<DWORD>(full.size());
+    if (needed + 1 > size) return needed + 1;
+    memcpy(buffer, full.c_str(), needed + 1);
+    return needed;
+}
+
+// "FOLDER\*" lists a folder; any other path finds that one entry, as stored (in capitals here).
 HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA found)
 {
     std::string text = pattern;
-    if (text.size() < 2 || text.compare(text.size() - 2, 2, "\\*") != 0) return INVALID_HANDLE_VALUE;
-    std::string folder = Resolve(text.substr(0, text.size() - 2), true);
-    auto node = S().nodes.find(folder);
-    if (node == S().nodes.end() || !node->second.folder) return INVALID_HANDLE_VALUE;
     std::vector<WIN32_FIND_DATAA> entries;
-    for (const char* dots : {".", ".."}) {
+    auto add = [&](const std::string& name, DWORD attributes) {
         WIN32_FIND_DATAA entry;
         memset(&entry, 0, sizeof entry);
-        entry.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
-        strcpy(entry.cFileName, dots);
+        entry.dwFileAttributes = attributes;
+        strcpy(entry.cFileName, name.c_str());
         entries.push_back(entry);
-    }
-    for (const auto& child : S().nodes) {
-        if (child.first == folder || ParentOf(child.first) != folder) continue;
-        WIN32_FIND_DATAA entry;
-        memset(&entry, 0, sizeof entry);
-        entry.dwFileAttributes = AttributesOf(child.second);
-        strcpy(entry.cFileName, child.first.substr(folder.size() + (folder.back() == '\\' ? 0 : 1)).c_str());
-        entries.push_back(entry);
+    };
+    if (text.size() < 2 || text.compare(text.size() - 2, 2, "\\*") != 0) {
+        std::string resolved = Resolve(text, false);
+        auto node = S().nodes.find(resolved);
+        std::vector<size_t> separators = SeparatorPositions(resolved);
+        if (node == S().nodes.end() || separators.empty()) return INVALID_HANDLE_VALUE;
+        add(resolved.substr(separators.back() + 1), AttributesOf(node->second));
+    } else {
+        std::string folder = Resolve(text.substr(0, text.size() - 2), true);
+        auto node = S().nodes.find(folder);
+        if (node == S().nodes.end() || !node->second.folder) return INVALID_HANDLE_VALUE;
+        add(".", FILE_ATTRIBUTE_DIRECTORY);
+        add("..", FILE_ATTRIBUTE_DIRECTORY);
+        for (const auto& child : S().nodes) {
+            if (child.first == folder || ParentOf(child.first) != folder) continue;
+            add(child.first.substr(folder.size() + (folder.back() == '\\' ? 0 : 1)),
+                AttributesOf(child.second));
+        }
     }
     HANDLE search = NewHandle();
     *found = entries.front();

@@ -1,0 +1,109 @@
+#include "folder_names.h"
+
+#include <string.h>
+
+#include "ansi_text.h"
+
+static BOOL IsAsciiLetter(unsigned char character)
+{
+    return (character >= 'A' && character <= 'Z') || (character >= 'a' && character <= 'z');
+}
+
+// Generous on purpose: a false "maybe" costs one look at the disk, a false "no" could cost data.
+// Names of any byte beyond ASCII may match another case form of the same length.
+static BOOL MayBeSameName(const char* name, size_t length, const char* other)
+{
+    if (other[0] == 0 || strlen(other) != length) {
+        return FALSE;
+    }
+    BOOL beyondAscii = FALSE;
+    BOOL asciiEqual = TRUE;
+    for (size_t i = 0; i < length; ++i) {
+        unsigned char left = (unsigned char)name[i];
+        unsigned char right = (unsigned char)other[i];
+        if (left >= 0x80 || right >= 0x80) {
+            beyondAscii = TRUE;
+        } else if (left != right &&
+                   !(IsAsciiLetter(left) && IsAsciiLetter(right) && (left | 0x20) == (right | 0x20))) {
+            asciiEqual = FALSE;
+        }
+    }
+    return beyondAscii || asciiEqual;
+}
+
+BOOL AddFolderName(FolderNameList* list, const char* path)
+{
+    size_t length = strlen(path);
+    for (size_t at = 0; at < list->used; at += strlen(list->text + at) + 1) {
+        if (strlen(list->text + at) == length &&
+            CompareTextNoCase(list->text + at, path, length) == 0) {
+            return TRUE;
+        }
+    }
+    if (length + 1 > FOLDER_NAME_ROOM - list->used) {
+        return FALSE;
+    }
+    memcpy(list->text + list->used, path, length + 1);
+    list->used += length + 1;
+    return TRUE;
+}
+
+BOOL IsFolderNameAtOrAbove(const FolderNameList* list, const char* path)
+{
+    size_t length = strlen(path);
+    for (size_t at = 0; at < list->used; at += strlen(list->text + at) + 1) {
+        const char* listed = list->text + at;
+        if (strlen(listed) >= length && (listed[length] == 0 || listed[length] == '\\') &&
+            CompareTextNoCase(listed, path, length) == 0) {
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+BOOL IsFolderAtOrAboveListed(const FolderNameList* list, const FolderIdentity* identity,
+                             const char* longName, const char* shortName)
+{
+    for (size_t at = 0; at < list->used; at += strlen(list->text + at) + 1) {
+        const char* listed = list->text + at;
+        const char* component = listed;
+        for (const char* position = listed;; position = SkipCharacter(position)) {
+            if (*position != 0 && *position != '\\') {
+                continue;
+            }
+            size_t length = (size_t)(position - component);
+            if (MayBeSameName(component, length, longName) ||
+                MayBeSameName(component, length, shortName)) {
+                char folder[MAX_PATH];
+                FolderIdentity other;
+                memcpy(folder, listed, (size_t)(position - listed));
+                folder[position - listed] = 0;
+                if (ReadFolderIdentity(folder, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       &other, NULL) &&
+                    IsFolderListed(&other, 1, identity)) {
+                    return TRUE;
+                }
+            }
+            if (*position == 0) {
+                break;
+            }
+            component = position + 1;
+        }
+    }
+    return FALSE;
+}
+
+BOOL ReadFolderEntryNames(const char* path, char* longName, char* shortName)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path, &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return FALSE;
+    }
+    FindClose(search);
+    found.cFileName[MAX_PATH - 1] = 0;
+    found.cAlternateFileName[sizeof found.cAlternateFileName - 1] = 0;
+    strcpy(longName, found.cFileName);
+    strcpy(shortName, found.cAlternateFileName);
+    return TRUE;
+}
