@@ -32,28 +32,27 @@ def strip_relocations(pe):
     pe.FILE_HEADER.Characteristics |= check_program.IMAGE_FILE_RELOCS_STRIPPED
 
 
+def import_entry(pe, dll):
+    for entry in pe.DIRECTORY_ENTRY_IMPORT:
+        if entry.dll.lower() == dll.lower():
+            return entry
+    raise AssertionError(f'{dll} is not imported')
+
+
 def rename_import(old, new):
     assert len(old) == len(new)
 
     def mutate(pe):
-        for entry in pe.DIRECTORY_ENTRY_IMPORT:
-            if entry.dll.lower() == old.lower():
-                pe.set_bytes_at_rva(entry.struct.Name, new)
-                return
-        raise AssertionError(f'{old} is not imported')
+        pe.set_bytes_at_rva(import_entry(pe, old).struct.Name, new)
     return mutate
 
 
 def rename_first_import_of(dll, new):
     """Overwrites the name of the first function imported from dll, padding with NULs."""
     def mutate(pe):
-        for entry in pe.DIRECTORY_ENTRY_IMPORT:
-            if entry.dll.lower() == dll.lower():
-                imported = entry.imports[0]
-                assert len(new) <= len(imported.name)
-                pe.set_bytes_at_offset(imported.name_offset, new.ljust(len(imported.name), b'\0'))
-                return
-        raise AssertionError(f'{dll} is not imported')
+        imported = import_entry(pe, dll).imports[0]
+        assert len(new) <= len(imported.name)
+        pe.set_bytes_at_offset(imported.name_offset, new.ljust(len(imported.name), b'\0'))
     return mutate
 
 
