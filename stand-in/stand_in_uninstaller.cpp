@@ -1,4 +1,4 @@
-// The stand-in uninstaller of the Wine integration suite, the demo and the benchmark. It appends
+// The stand-in uninstaller of the Wine integration suite and the benchmark. It appends
 // what it does to a log file, one line per event, fields separated by '|':
 //   start|<name>|<pid>|<tid>|<microseconds>|<own module path>|<command line as received>
 //   delkey|<name>|<key>|<result>      probe|<name>|<target>|<process state>|<thread state>
