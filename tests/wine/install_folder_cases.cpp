@@ -153,6 +153,17 @@ void SystemFoldersAreRefused()
     std::string profile = FolderOf(CSIDL_PROFILE);
     std::string profiles = profile.substr(0, profile.rfind('\\'));
     cases.push_back({"profiles root", profiles, profiles});
+    // Under WoW64 the shell names only the 32-bit folders; the 64-bit ones are still there.
+    for (const char* variable : {"ProgramW6432", "CommonProgramW6432"}) {
+        char folder[MAX_PATH] = "";
+        DWORD length = GetEnvironmentVariableA(variable, folder, MAX_PATH);
+        Check(length > 0 && length < MAX_PATH, std::string("the system sets ") + variable);
+        cases.push_back({std::string("%") + variable + "%", folder, folder});
+    }
+    if (sizeof(void*) == 4) {
+        std::string native = FolderOf(CSIDL_WINDOWS) + "\\Sysnative";
+        cases.push_back({"the 64-bit system folder as Sysnative", native, native});
+    }
     CheckFoldersKept(cases);
 }
 
