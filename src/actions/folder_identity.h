@@ -10,6 +10,9 @@ struct FolderIdentity {
     DWORD indexLow;
 };
 
+// Folders are opened with full sharing so that no other open can hide them.
+#define FOLDER_SHARE_ALL (FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE)
+
 // "X:" or "\\server\share", or less: never a folder to remove.
 BOOL IsVolumeRoot(const char* path);
 

@@ -34,12 +34,6 @@ static BOOL MayBeSameName(const char* name, size_t length, const char* other)
 BOOL AddFolderName(FolderNameList* list, const char* path)
 {
     size_t length = strlen(path);
-    for (size_t at = 0; at < list->used; at += strlen(list->text + at) + 1) {
-        if (strlen(list->text + at) == length &&
-            CompareTextNoCase(list->text + at, path, length) == 0) {
-            return TRUE;
-        }
-    }
     if (length + 1 > FOLDER_NAME_ROOM - list->used) {
         return FALSE;
     }
@@ -78,8 +72,7 @@ BOOL IsFolderAtOrAboveListed(const FolderNameList* list, const FolderIdentity* i
                 FolderIdentity other;
                 memcpy(folder, listed, (size_t)(position - listed));
                 folder[position - listed] = 0;
-                if (ReadFolderIdentity(folder, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       &other, NULL) &&
+                if (ReadFolderIdentity(folder, FOLDER_SHARE_ALL, &other, NULL) &&
                     IsFolderListed(&other, 1, identity)) {
                     return TRUE;
                 }

@@ -13,7 +13,7 @@ struct FolderNameList {
     size_t used;
 };
 
-// Adds a full folder path unless the list holds it already. FALSE when there is no room left.
+// Adds a full folder path. FALSE when there is no room left.
 BOOL AddFolderName(FolderNameList* list, const char* path);
 
 // TRUE when `path` is a listed path or a folder above one, by text, ignoring case.

@@ -6,9 +6,6 @@
 #include "ansi_text.h"
 #include "folder_values.h"
 
-// Named folders are opened with full sharing so that no other open can hide them.
-static const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
 // Every folder number the shell knows lies below this.
 static const int kFolderNumberEnd = 0x40;
 
@@ -73,14 +70,15 @@ static void KeepFolderAndHolders(ProtectedFolders* folders, const char* path)
         IsFolderNameAtOrAbove(&folders->named, folder)) {
         return;
     }
-    char* cut = full;
+    // Up to the first folder a path named before passes through: the rest was walked then.
     strcpy(full, folder);
-    while (cut != NULL && !IsVolumeRoot(full) && !IsFolderNameAtOrAbove(&folders->named, full)) {
+    char* cut;
+    do {
         DWORD attributes = GetFileAttributesA(full);
         FolderIdentity identity;
         if (attributes != INVALID_FILE_ATTRIBUTES &&
             (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
-            ReadFolderIdentity(full, kShareAll, &identity, NULL)) {
+            ReadFolderIdentity(full, FOLDER_SHARE_ALL, &identity, NULL)) {
             AddIdentity(folders, folders->linked, &folders->linkedCount, MOST_LINKED_FOLDERS,
                         &identity);
         }
@@ -88,7 +86,7 @@ static void KeepFolderAndHolders(ProtectedFolders* folders, const char* path)
         if (cut != NULL) {
             *cut = 0;
         }
-    }
+    } while (cut != NULL && !IsVolumeRoot(full) && !IsFolderNameAtOrAbove(&folders->named, full));
     if (!AddFolderName(&folders->named, folder)) {
         folders->complete = FALSE;
     }
@@ -99,7 +97,7 @@ static void AddProfile(ProtectedFolders* folders, const char* path)
     char folder[MAX_PATH];
     FolderIdentity identity;
     if (!CopyAbsoluteFolderPath(path, folder) ||
-        !ReadFolderIdentity(folder, kShareAll, &identity, NULL)) {
+        !ReadFolderIdentity(folder, FOLDER_SHARE_ALL, &identity, NULL)) {
         return;
     }
     AddIdentity(folders, folders->profiles, &folders->profileCount, MOST_PROFILES, &identity);
@@ -118,7 +116,7 @@ static void AddProfilesInRoot(ProtectedFolders* folders, const char* path)
     char root[MAX_PATH];
     FolderIdentity identity;
     if (!CopyAbsoluteFolderPath(path, root) ||
-        !ReadFolderIdentity(root, kShareAll, &identity, NULL) ||
+        !ReadFolderIdentity(root, FOLDER_SHARE_ALL, &identity, NULL) ||
         IsFolderListed(folders->profileRoots, folders->profileRootCount, &identity)) {
         return;
     }
@@ -226,7 +224,7 @@ void CollectProtectedFolders(ProtectedFolders* folders)
     folders->complete = TRUE;
     if (SHGetFolderPathA(NULL, CSIDL_WINDOWS, NULL, SHGFP_TYPE_CURRENT, folders->windowsPath) !=
             S_OK ||
-        !ReadFolderIdentity(folders->windowsPath, kShareAll, &folders->windows, NULL)) {
+        !ReadFolderIdentity(folders->windowsPath, FOLDER_SHARE_ALL, &folders->windows, NULL)) {
         folders->complete = FALSE;
         return;
     }
@@ -265,7 +263,7 @@ BOOL IsProtectedFolder(const ProtectedFolders* folders, const char* path)
     FolderIdentity identity;
     char longName[MAX_PATH];
     char shortName[MAX_PATH];
-    if (!folders->complete || !ReadFolderIdentity(path, kShareAll, &identity, NULL) ||
+    if (!folders->complete || !ReadFolderIdentity(path, FOLDER_SHARE_ALL, &identity, NULL) ||
         !ReadFolderEntryNames(path, longName, shortName) ||
         IsFolderListed(&folders->windows, 1, &identity) ||
         IsFolderListed(folders->linked, folders->linkedCount, &identity) ||
@@ -285,7 +283,7 @@ BOOL IsProtectedFolder(const ProtectedFolders* folders, const char* path)
             break;
         }
         FolderIdentity above;
-        if (!ReadFolderIdentity(ancestor, kShareAll, &above, NULL) ||
+        if (!ReadFolderIdentity(ancestor, FOLDER_SHARE_ALL, &above, NULL) ||
             IsFolderListed(&folders->windows, 1, &above) ||
             (isParent && IsFolderListed(folders->profiles, folders->profileCount, &above))) {
             return TRUE;
