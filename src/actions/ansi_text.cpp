@@ -55,6 +55,15 @@ int CompareTextNoCase(const char* first, const char* second, size_t count)
     return 0;
 }
 
+size_t CountCharacters(const char* text)
+{
+    size_t characters = 0;
+    for (; *text != 0; text = SkipCharacter(text)) {
+        ++characters;
+    }
+    return characters;
+}
+
 char* FindLastBackslash(char* text)
 {
     char* found = NULL;

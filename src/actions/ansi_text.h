@@ -13,6 +13,9 @@ const char* SkipCharacter(const char* text);
 // ends the text. Returns 0 when equal, like the runtime's comparisons.
 int CompareTextNoCase(const char* first, const char* second, size_t count);
 
+// How many characters `text` holds: the unit CompareTextNoCase counts in.
+size_t CountCharacters(const char* text);
+
 // The last backslash that is a character of its own, never the trail byte of a double-byte one.
 char* FindLastBackslash(char* text);
 

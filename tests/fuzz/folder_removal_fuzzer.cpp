@@ -22,10 +22,13 @@ const char* const kProtected[] = {
     "C:\\Users\\Public\\Documents", "C:\\Users\\tess\\AppData", "C:\\Users\\tess\\AppData\\Roaming",
     "C:\\Users\\tess\\AppData\\Local", "C:\\Users\\tess\\Downloads", "C:\\Users\\tess\\Music",
     "C:\\Users\\tess\\Favorites", "C:\\Users\\alice", "C:\\Users\\Public", "C:\\Users\\Default",
+    "C:\\Users\\bob", "C:\\Users\\bob\\OneDrive\\Documents", "D:\\Bob", "D:\\Bob\\Documents",
 };
 // User profiles: every folder directly inside one is a user's folder and stays too.
 const char* const kProfiles[] = {"C:\\Users\\tess", "C:\\Users\\alice", "C:\\Users\\Public",
-                                 "C:\\Users\\Default"};
+                                 "C:\\Users\\Default", "C:\\Users\\bob"};
+// Folders others may change, or whose parent they may (nothing links into it): never cleared.
+const char* const kOpenToOthers[] = {"C:\\Open\\Tess", "C:\\OpenAbove\\Tess"};
 // Volume roots.
 const char* const kRoots[] = {"C:\\", "D:\\", "\\\\SRV\\SHARE", "\\\\SRV"};
 
@@ -49,6 +52,11 @@ void SeedTree(UINT codePage)
     standin::AddFile("C:\\Users\\alice\\Documents\\thesis.doc");
     standin::AddJunction("C:\\Links\\ToAlice", "C:\\Users\\alice");
     standin::AddFile("C:\\Solo\\only.txt");
+    for (const char* folder : kOpenToOthers) standin::AddFile(std::string(folder) + "\\tess.exe");
+    standin::Security open = standin::DefaultSecurity();
+    open.dacl.push_back({"S-1-5-11", 0x1301BF});  // Authenticated Users: modify
+    standin::SetSecurity("C:\\Open\\Tess", open);
+    standin::SetSecurity("C:\\OpenAbove", open);
     standin::AddFolder("C:\\Empty\\Deeper\\Deepest");
     standin::AddFile("D:\\Tess\\tess.exe");
     standin::AddFile("\\\\SRV\\SHARE\\Tess\\tess.exe");
@@ -92,6 +100,7 @@ std::set<std::string> Untouchable(const Snapshot& before)
     std::set<std::string> paths;
     for (const char* path : kProtected) paths.insert(standin::ResolvedPath(path, false));
     for (const char* path : kRoots) paths.insert(standin::ResolvedPath(path, false));
+    for (const char* path : kOpenToOthers) paths.insert(standin::ResolvedPath(path, false));
     std::set<std::string> profiles;
     for (const char* path : kProfiles) profiles.insert(standin::ResolvedPath(path, false));
     for (const auto& entry : before.entries) {

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "actions/folder_safety/folder_names.h"
 #include "actions/install_folder_removal.h"
 
 namespace {
@@ -161,6 +162,8 @@ TEST_F(FolderRemovalTest, SystemAndShellFoldersAreNeverCleared)
              "C:\\Users\\alice", "C:\\Users\\Public", "C:\\Users\\Default",
              "C:\\Users\\alice\\Documents", "C:\\Users\\tess\\Anything",
              "C:\\Windows\\system32\\config\\systemprofile",
+             // Those another user who is logged on has, wherever they were moved.
+             "D:\\Bob\\Documents", "D:\\Bob", "C:\\Users\\bob\\OneDrive\\Documents",
          }) {
         ExpectRefused(path, std::string(path) + "\\sentinel.txt");
     }
@@ -197,6 +200,20 @@ TEST_F(FolderRemovalTest, WhenTheProtectedFoldersCannotAllBeKnownNothingIsCleare
     standin::Reset();
     for (int i = 0; i < 100; ++i) standin::AddFolder("C:\\Users\\user" + std::to_string(i));
     ExpectRefused("C:\\Vendor\\Tess", "C:\\Vendor\\Tess\\tess.exe");
+
+    // The users logged on, one user's settings, or the profile list cannot be listed or read.
+    const std::string profileList = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+    for (const auto& failure : std::vector<std::pair<std::string, bool>>{
+             {"HKU", true}, {"HKU\\S-1-5-21-1-2-3-1003\\" + shellFolders.substr(5), false},
+             {profileList, true}}) {
+        standin::Reset();
+        if (failure.second) {
+            standin::FailKeyEnumeration(failure.first, ERROR_KEY_DELETED);
+        } else {
+            standin::FailKeyOpen(failure.first, ERROR_ACCESS_DENIED);
+        }
+        ExpectRefused("C:\\Vendor\\Tess", "C:\\Vendor\\Tess\\tess.exe");
+    }
 }
 
 TEST_F(FolderRemovalTest, LinksCannotDisguiseAProtectedFolder)
@@ -222,11 +239,12 @@ TEST_F(FolderRemovalTest, LinksCannotDisguiseAProtectedFolder)
                        "{4C5C32FF-BB9D-43B0-B5B4-2D72E54EAAA4}", "D:\\Media\\Saves.\\");
     ExpectRefused("D:\\Media\\Saves", "D:\\Media\\Saves\\slot1.sav");
 
-    // A named folder that is a link protects where it leads.
-    standin::AddFolder("D:\\Music");
-    standin::AddJunction("C:\\Users\\tess\\Music\\Library", "D:\\Music");
+    // A named folder that is a link protects where it leads, and the folders that hold that.
+    standin::AddFolder("D:\\Songs\\Music");
+    standin::AddJunction("C:\\Users\\tess\\Music\\Library", "D:\\Songs\\Music");
     standin::SetFolderPath(CSIDL_MYMUSIC, "C:\\Users\\tess\\Music\\Library");
-    ExpectRefused("D:\\Music", "D:\\Music\\song.mp3");
+    ExpectRefused("D:\\Songs\\Music", "D:\\Songs\\Music\\song.mp3");
+    ExpectRefused("D:\\Songs", "D:\\Songs\\cover.jpg");
 
     // Another user's profile, listed wherever it lies, or reached through a link.
     standin::SetString("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-9",
@@ -236,6 +254,104 @@ TEST_F(FolderRemovalTest, LinksCannotDisguiseAProtectedFolder)
     ExpectRefused("E:\\Staff", "E:\\Staff\\roster.txt");
     standin::AddJunction("C:\\ToAlice", "C:\\Users\\alice");
     ExpectRefused("C:\\ToAlice\\Documents", "C:\\Users\\alice\\Documents\\thesis.doc");
+    standin::AddFolder("F:\\Org\\Staff\\carol");
+    standin::AddJunction("C:\\ToStaff", "F:\\Org\\Staff");
+    standin::SetString("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-7",
+                       "ProfileImagePath", "C:\\ToStaff\\carol");
+    ExpectRefused("F:\\Org", "F:\\Org\\roster.txt");
+}
+
+standin::Security With(std::vector<standin::Ace> more, const std::string& owner = "S-1-5-32-544")
+{
+    standin::Security security = standin::DefaultSecurity();
+    security.owner = owner;
+    security.dacl.insert(security.dacl.end(), more.begin(), more.end());
+    return security;
+}
+
+TEST_F(FolderRemovalTest, FoldersThatOthersMayChangeAreNotCleared)
+{
+    const BYTE inheritOnly = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE | INHERIT_ONLY_ACE;
+    const std::string installer = "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464";
+    standin::Security noDacl;
+    noDacl.hasDacl = false;
+    standin::Security unreadable;
+    unreadable.readable = false;
+    const struct {
+        const char* label;
+        const char* secured;  // the folder given this security
+        standin::Security security;
+        bool cleared;
+    } rows[] = {
+        {"Authenticated Users may modify it", "C:\\Vendor\\Tess", With({{"S-1-5-11", 0x1301BF}}), false},
+        {"Everyone may set its attributes", "C:\\Vendor\\Tess", With({{"S-1-1-0", FILE_WRITE_ATTRIBUTES}}), false},
+        {"Everyone may delete a parent", "C:\\Vendor", With({{"S-1-1-0", DELETE}}), false},
+        {"Users may take the root", "C:\\", With({{"S-1-5-32-545", WRITE_OWNER}}), false},
+        {"Users may only add folders to the root", "C:\\", With({{"S-1-5-32-545", FILE_APPEND_DATA}}), true},
+        {"CREATOR OWNER, for what is made inside", "C:\\Vendor\\Tess", With({{"S-1-3-0", GENERIC_ALL, inheritOnly}}), true},
+        {"an untrusted owner", "C:\\Vendor\\Tess", With({}, "S-1-5-21-1-2-3-1003"), false},
+        {"an untrusted owner above", "C:\\Vendor", With({}, "S-1-5-21-1-2-3-1003"), false},
+        {"no DACL", "C:\\Vendor\\Tess", noDacl, false},
+        {"no DACL above", "C:\\Vendor", noDacl, false},
+        {"unreadable security", "C:\\Vendor\\Tess", unreadable, false},
+        {"a deny entry is not counted on", "C:\\Vendor\\Tess",
+         With({{"S-1-1-0", DELETE, 0, ACCESS_DENIED_ACE_TYPE}, {"S-1-1-0", DELETE}}), false},
+        {"an entry of an unknown kind", "C:\\Vendor\\Tess",
+         With({{"S-1-1-0", DELETE, 0, ACCESS_ALLOWED_OBJECT_ACE_TYPE}}), false},
+        {"the launcher's own account", "C:\\Vendor\\Tess",
+         With({{"S-1-5-21-1-2-3-1001", GENERIC_ALL}}, "S-1-5-21-1-2-3-1001"), true},
+        {"TrustedInstaller and SYSTEM", "C:\\Vendor", With({{installer, GENERIC_ALL}, {"S-1-5-18", GENERIC_ALL}}, installer), true},
+    };
+    for (const auto& row : rows) {
+        standin::Reset();
+        standin::AddFile("C:\\Vendor\\Tess\\tess.exe");
+        standin::SetSecurity(row.secured, row.security);
+        EXPECT_EQ(RemoveInstallFolder("C:\\Vendor\\Tess"), row.cleared ? 1 : 0) << row.label;
+        EXPECT_EQ(standin::Exists("C:\\Vendor\\Tess\\tess.exe"), !row.cleared) << row.label;
+    }
+
+    // A link on the way can be pointed elsewhere by whoever may write it.
+    standin::Reset();
+    standin::AddJunction("C:\\Linked", "D:\\Shared");
+    standin::SetSecurity("C:\\Linked", With({{"S-1-5-11", FILE_WRITE_ATTRIBUTES}}));
+    ExpectRefused("C:\\Linked\\Tess", "D:\\Shared\\Tess\\tess.exe");
+}
+
+TEST_F(FolderRemovalTest, TheFolderIsHeldFromBeforeTheChecksUntilTheShellIsDone)
+{
+    standin::AddFile("C:\\Vendor\\Tess\\tess.exe");
+    size_t opensBeforeShell = 0;
+    std::vector<standin::FileOpen> heldDuringShell;
+    standin::SetShellHook([&] {
+        opensBeforeShell = standin::FileOpens().size();
+        heldDuringShell = standin::OpenFiles();
+    });
+    EXPECT_EQ(RemoveInstallFolder("C:\\Vendor\\Tess"), 1);
+    ASSERT_EQ(heldDuringShell.size(), 1u);
+    const standin::FileOpen& pin = heldDuringShell[0];
+    EXPECT_EQ(pin.path, "C:\\Vendor\\Tess");
+    EXPECT_EQ(pin.shareMode, static_cast<DWORD>(FILE_SHARE_READ | FILE_SHARE_WRITE));
+    EXPECT_EQ(pin.flags, static_cast<DWORD>(FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT));
+    ASSERT_GE(opensBeforeShell, 3u) << "the probe, the pin, then the checks";
+    EXPECT_EQ(standin::FileOpens()[0].shareMode, 0u);
+    EXPECT_EQ(standin::FileOpens()[1].flags, pin.flags);
+    EXPECT_EQ(standin::RemoveDirectoryCalls().front(), "C:\\Vendor\\Tess") << "removed once let go";
+
+    // Right after the probe, a link or another folder put in its place: nothing is deleted.
+    for (bool toLink : {true, false}) {
+        standin::Reset();
+        standin::AddFile("C:\\Vendor\\Tess\\tess.exe");
+        standin::SetFileOpenHook([toLink](const standin::FileOpen&) {
+            if (standin::FileOpens().size() != 2) return;
+            if (toLink) {
+                standin::AddJunction("C:\\Vendor\\Tess", "C:\\Users\\alice\\Documents");
+            } else {
+                standin::AddFolder("C:\\Vendor\\Tess");  // a new folder of that name
+            }
+        });
+        EXPECT_EQ(RemoveInstallFolder("C:\\Vendor\\Tess"), 0) << toLink;
+        EXPECT_TRUE(standin::ShellRequests().empty()) << toLink;
+    }
 }
 
 TEST_F(FolderRemovalTest, DoubleByteNamesAreCutAtRealBackslashesOnly)
@@ -250,6 +366,13 @@ TEST_F(FolderRemovalTest, DoubleByteNamesAreCutAtRealBackslashesOnly)
     EXPECT_EQ(standin::ShellRequests()[0].sourceList, folder + "\\*.*" + std::string(2, '\0'));
     std::vector<std::string> expected = {folder, "C:\\Vendor"};
     EXPECT_EQ(Removed(), expected);
+
+    // A folder above a named one, found by its text: the trail byte is not a separator.
+    FolderNameList named = {};
+    ASSERT_TRUE(AddFolderName(&named, "C:\\\x95\x5C\\Docs"));
+    EXPECT_TRUE(IsPathTextAtOrAboveListed(&named, "C:\\\x95\x5C"));
+    EXPECT_TRUE(IsPathTextAtOrAboveListed(&named, "c:\\\x95\x5C\\DOCS"));
+    EXPECT_FALSE(IsPathTextAtOrAboveListed(&named, "C:\\\x95\x5C\\Doc"));
 }
 
 TEST_F(FolderRemovalTest, TrailBytesAreNotTakenForForbiddenCharacters)

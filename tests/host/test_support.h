@@ -24,6 +24,7 @@ protected:
         EXPECT_EQ(standin::OpenKeyCount(), 0) << "a registry key was left open";
         EXPECT_EQ(standin::OpenFileHandleCount(), 0) << "a file handle was left open";
         EXPECT_EQ(standin::UnknownHandleCloses(), 0) << "a handle was closed twice or never opened";
+        EXPECT_EQ(standin::RunawayEnumerations(), 0) << "a failing key enumeration never ended";
     }
 };
 

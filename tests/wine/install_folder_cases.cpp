@@ -235,6 +235,9 @@ void UserFoldersAndProfilesAreRefused()
     std::string downloads = profile + "\\Downloads";
     Check(IsFolder(downloads) && (Attributes(downloads) & FILE_ATTRIBUTE_REPARSE_POINT) == 0,
           "Downloads is a real folder");
+    std::string documents = FolderOf(CSIDL_PERSONAL);
+    Check((Attributes(documents) & FILE_ATTRIBUTE_REPARSE_POINT) != 0,
+          "Documents is a link (to C:\\suite-data\\Docs)");
     std::string other = profiles + "\\suite-alice";
     std::string anything = profile + "\\SuiteAnything";
     MakeFolder(other + "\\Documents");
@@ -244,6 +247,7 @@ void UserFoldersAndProfilesAreRefused()
     g_placedFolders.push_back(anything);
     CheckFoldersKept({
         {"Downloads", downloads, downloads},
+        {"the folder holding where Documents leads", "C:\\suite-data", "C:\\suite-data"},
         {"Downloads by its short name", ShortName(downloads), downloads},
         {"Music", FolderOf(CSIDL_MYMUSIC), FolderOf(CSIDL_MYMUSIC)},
         {"Favorites", FolderOf(CSIDL_FAVORITES), FolderOf(CSIDL_FAVORITES)},
@@ -266,6 +270,23 @@ void UserFoldersAndProfilesAreRefused()
     Check(IsFolder(downloads) && IsFolder(FolderOf(CSIDL_LOCAL_APPDATA)), "their parents stay");
 }
 
+// The suite's run script made these and let others change them, as "chmod o+w" does.
+void FoldersOthersMayChangeAreRefused()
+{
+    const std::string open = "C:\\suite-open";
+    Check(IsFolder(open + "\\others-write\\Tess") && IsFolder(open + "\\others-write-above\\Tess"),
+          "the run script made the folders");
+    CheckFoldersKept({
+        {"others may change the folder", open + "\\others-write\\Tess", open + "\\others-write\\Tess"},
+        {"others may change its parent", open + "\\others-write-above\\Tess",
+         open + "\\others-write-above\\Tess"},
+    });
+    std::string ordinary = std::string(kScratch) + "\\ordinary\\Tess";
+    MakeInstallFolder(ordinary);
+    RemoveProductAt(ordinary);
+    Check(!Exists(ordinary), "an ordinary folder is still cleared");
+}
+
 }  // namespace
 
 const std::vector<Case> kInstallFolderCases = {
@@ -282,4 +303,5 @@ const std::vector<Case> kInstallFolderCases = {
     {"folder: protected parents are not pruned", ProtectedParentsStay, true, false},
     {"folder: user folders, profiles and folders inside them refused",
      UserFoldersAndProfilesAreRefused, true, false},
+    {"folder: folders others may change refused", FoldersOthersMayChangeAreRefused, true, false},
 };

@@ -41,6 +41,12 @@ struct Node {
     bool folder = true;
     std::string junctionTarget;  // non-empty for a junction
     DWORD index = 0;
+    Security security = DefaultSecurity();
+};
+
+struct OpenFile {
+    std::string resolved;  // folded path of what the handle holds
+    FileOpen asked;
 };
 
 struct State {
@@ -60,7 +66,14 @@ struct State {
     WindowStation station = WindowStation::Visible;
     std::map<std::string, Node> nodes;  // by folded path, no trailing backslash except roots
     std::map<std::string, std::string> displayNames;
-    std::map<uintptr_t, std::string> openFiles;  // handle -> resolved folded path
+    std::map<uintptr_t, OpenFile> openFiles;
+    std::map<uintptr_t, bool> tokens;
+    std::string launcherAccount = "S-1-5-21-1-2-3-1001";
+    std::function<void(const FileOpen&)> fileOpenHook;
+    std::function<void()> shellHook;
+    std::map<std::string, LONG> keyEnumFailures;
+    std::map<uintptr_t, int> failedEnumerations;
+    int runawayEnumerations = 0;
     std::map<uintptr_t, std::vector<WIN32_FIND_DATAA>> searches;  // what each search has left
     std::map<int, std::string> folderPaths;
     std::map<std::string, std::string> environment;
@@ -260,7 +273,7 @@ void Reset()
           "C:\\Users\\tess\\AppData\\Roaming", "C:\\Users\\tess\\AppData\\Local\\Programs",
           "C:\\Users\\tess\\Downloads", "C:\\Users\\tess\\Music", "C:\\Users\\tess\\Favorites",
           "C:\\Users\\alice\\Documents", "C:\\Users\\Default", "C:\\Windows\\system32\\config\\systemprofile",
-          "C:\\Work\\Current", "D:\\"}) {
+          "C:\\Work\\Current", "D:\\", "D:\\Bob\\Documents", "C:\\Users\\bob\\OneDrive\\Documents"}) {
         AddFolder(folder);
     }
     AddJunction("C:\\Users\\All Users", "C:\\ProgramData");
@@ -271,6 +284,13 @@ void Reset()
     SetValue(kProfileList + "\\S-1-5-18", "ProfileImagePath", REG_EXPAND_SZ,
              std::string("%SystemRoot%\\system32\\config\\systemprofile") + '\0');
     SetString(kProfileList + "\\S-1-5-21-1-2-3-1001", "ProfileImagePath", "C:\\Users\\tess");
+    // bob is logged on too, with his Documents moved out of his profile and deeper into it.
+    const std::string bob = "S-1-5-21-1-2-3-1003";
+    SetString(kProfileList + "\\" + bob, "ProfileImagePath", "C:\\Users\\bob");
+    SetString("HKU\\" + bob + "\\" + kUserShellFolders, "Personal", "D:\\Bob\\Documents");
+    SetValue("HKU\\" + bob + "\\" + kUserShellFolders, "{374DE290-123F-4565-9164-39C4925E467B}",
+             REG_EXPAND_SZ, std::string("%USERPROFILE%\\OneDrive\\Documents") + '\0');
+    AddKey("HKU\\" + bob + "_Classes");
     S().keyOpens.clear();
     // What a 32-bit program is told on 64-bit Windows: the 32-bit Program Files in both lookups.
     S().folderPaths = {
@@ -303,7 +323,14 @@ void Reset()
 void SetCodePage(UINT codePage) { S().codePage = codePage; }
 void SetCommandLine(const std::string& commandLine) { S().commandLine = commandLine; }
 
-void AddKey(const std::string& path) { S().keys[Fold(path)]; }
+void AddKey(const std::string& path)
+{
+    std::string folded = Fold(path);
+    for (size_t cut = folded.find('\\'); cut != std::string::npos; cut = folded.find('\\', cut + 1)) {
+        S().keys[folded.substr(0, cut)];
+    }
+    S().keys[folded];
+}
 
 void SetValue(const std::string& path, const std::string& name, DWORD type,
               const std::string& bytes)
@@ -312,6 +339,7 @@ void SetValue(const std::string& path, const std::string& name, DWORD type,
     value.name = name;
     value.type = type;
     value.bytes = bytes;
+    AddKey(path);
     S().keys[Fold(path)].values[Fold(name)] = value;
 }
 
@@ -326,6 +354,8 @@ void FailKeyOpen(const std::string& path, LONG error) { S().keyOpenFailures[Fold
 const std::vector<KeyOpen>& KeyOpens() { return S().keyOpens; }
 int OpenKeyCount() { return static_cast<int>(S().openKeys.size()); }
 int UnknownHandleCloses() { return S().unknownCloses; }
+int RunawayEnumerations() { return S().runawayEnumerations; }
+void FailKeyEnumeration(const std::string& path, LONG error) { S().keyEnumFailures[Fold(path)] = error; }
 
 void ScriptProgram(const std::string& commandLine, const ProgramScript& script)
 {
@@ -362,9 +392,44 @@ void SetShellResult(int result) { S().shellResult = result; }
 const std::vector<FileOpen>& FileOpens() { return S().fileOpens; }
 const std::vector<ShellRequest>& ShellRequests() { return S().shellRequests; }
 const std::vector<std::string>& RemoveDirectoryCalls() { return S().removeCalls; }
-int OpenFileHandleCount() { return static_cast<int>(S().openFiles.size() + S().searches.size()); }
+int OpenFileHandleCount()
+{
+    return static_cast<int>(S().openFiles.size() + S().searches.size() + S().tokens.size());
+}
 const std::vector<std::string>& Events() { return S().events; }
 void SetDefaultDllDirectoriesAvailable(bool available) { S().dllDirectoriesAvailable = available; }
+
+Security DefaultSecurity()
+{
+    Security security;
+    const BYTE inherited = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
+    security.dacl = {{"S-1-5-18", 0x1F01FFu, inherited},
+                     {"S-1-5-32-544", 0x1F01FFu, inherited},
+                     {"S-1-5-32-545", 0x1200A9u, inherited},
+                     {"S-1-3-0", GENERIC_ALL, inherited | INHERIT_ONLY_ACE}};
+    return security;
+}
+
+void SetSecurity(const std::string& path, const Security& security)
+{
+    auto node = S().nodes.find(Resolve(path, false));
+    if (node == S().nodes.end()) {
+        AddFolder(path);
+        node = S().nodes.find(Resolve(path, false));
+    }
+    node->second.security = security;
+}
+
+void SetLauncherAccount(const std::string& sid) { S().launcherAccount = sid; }
+void SetFileOpenHook(std::function<void(const FileOpen&)> hook) { S().fileOpenHook = hook; }
+void SetShellHook(std::function<void()> hook) { S().shellHook = hook; }
+
+std::vector<FileOpen> OpenFiles()
+{
+    std::vector<FileOpen> open;
+    for (const auto& file : S().openFiles) open.push_back(file.second.asked);
+    return open;
+}
 
 std::vector<TreeEntry> Tree()
 {
@@ -410,10 +475,13 @@ LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY 
     std::string folded = Fold(subKey);
     if (key == HKEY_CURRENT_USER) {
         folded = "HKCU\\" + folded;
+    } else if (key == HKEY_USERS) {
+        folded = "HKU\\" + folded;
     } else if (parent != S().openKeys.end()) {
         folded = parent->second + "\\" + folded;
     }
-    if (key != HKEY_LOCAL_MACHINE && key != HKEY_CURRENT_USER && parent == S().openKeys.end()) {
+    if (key != HKEY_LOCAL_MACHINE && key != HKEY_CURRENT_USER && key != HKEY_USERS &&
+        parent == S().openKeys.end()) {
         open.result = ERROR_ACCESS_DENIED;
     } else if (S().keyOpenFailures.count(folded)) {
         open.result = S().keyOpenFailures[folded];
@@ -480,14 +548,23 @@ LONG RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD,
                    FILETIME*)
 {
     auto open = S().openKeys.find(reinterpret_cast<uintptr_t>(key));
-    if (open == S().openKeys.end()) return ERROR_ACCESS_DENIED;
-    const std::string prefix = open->second + "\\";
+    if (open == S().openKeys.end() && key != HKEY_USERS) return ERROR_ACCESS_DENIED;
+    const std::string path = key == HKEY_USERS ? std::string("HKU") : open->second;
+    auto failure = S().keyEnumFailures.find(path);
+    if (failure != S().keyEnumFailures.end()) {
+        if (++S().failedEnumerations[reinterpret_cast<uintptr_t>(key)] == 10000) {
+            ++S().runawayEnumerations;
+            return ERROR_NO_MORE_ITEMS;
+        }
+        return failure->second;
+    }
+    const std::string prefix = path + "\\";
     DWORD seen = 0;
     for (const auto& entry : S().keys) {
-        const std::string& path = entry.first;
-        if (path.compare(0, prefix.size(), prefix) != 0 || path.find('\\', prefix.size()) != std::string::npos) continue;
+        const std::string& candidate = entry.first;
+        if (candidate.compare(0, prefix.size(), prefix) != 0 || candidate.find('\\', prefix.size()) != std::string::npos) continue;
         if (seen++ != index) continue;
-        std::string child = path.substr(prefix.size());
+        std::string child = candidate.substr(prefix.size());
         if (child.size() + 1 > *nameSize) return ERROR_MORE_DATA;
         memcpy(name, child.c_str(), child.size() + 1);
         *nameSize = static_cast<DWORD>(child.size());
@@ -575,7 +652,10 @@ BOOL CloseHandle(HANDLE handle)
         process->second.handleOpen = false;
         return TRUE;
     }
-    if (S().threads.erase(value) != 0 || S().openFiles.erase(value) != 0) return TRUE;
+    if (S().threads.erase(value) != 0 || S().openFiles.erase(value) != 0 ||
+        S().tokens.erase(value) != 0) {
+        return TRUE;
+    }
     ++S().unknownCloses;
     return FALSE;
 }
@@ -622,13 +702,14 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
     open.disposition = disposition;
     open.flags = flags;
     S().fileOpens.push_back(open);
+    if (S().fileOpenHook) S().fileOpenHook(open);
     if (path[0] == 0 || disposition != OPEN_EXISTING) return INVALID_HANDLE_VALUE;
-    std::string resolved = Resolve(path, true);
+    std::string resolved = Resolve(path, (flags & FILE_FLAG_OPEN_REPARSE_POINT) == 0);
     auto node = S().nodes.find(resolved);
     if (node == S().nodes.end()) return INVALID_HANDLE_VALUE;
     if (node->second.folder && (flags & FILE_FLAG_BACKUP_SEMANTICS) == 0) return INVALID_HANDLE_VALUE;
     HANDLE handle = NewHandle();
-    S().openFiles[reinterpret_cast<uintptr_t>(handle)] = resolved;
+    S().openFiles[reinterpret_cast<uintptr_t>(handle)] = OpenFile{resolved, open};
     return handle;
 }
 
@@ -636,11 +717,12 @@ BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION inform
 {
     auto open = S().openFiles.find(reinterpret_cast<uintptr_t>(file));
     if (open == S().openFiles.end()) return FALSE;
-    auto node = S().nodes.find(open->second);
+    const std::string& resolved = open->second.resolved;
+    auto node = S().nodes.find(resolved);
     if (node == S().nodes.end()) return FALSE;
     memset(information, 0, sizeof *information);
     information->dwFileAttributes = AttributesOf(node->second);
-    information->dwVolumeSerialNumber = 0x5E110000u + static_cast<BYTE>(open->second[0]);
+    information->dwVolumeSerialNumber = 0x5E110000u + static_cast<BYTE>(resolved[0]);
     information->nFileIndexLow = node->second.index;
     information->nNumberOfLinks = 1;
     return TRUE;
@@ -776,6 +858,7 @@ int SHFileOperationA(LPSHFILEOPSTRUCTA operation)
     request.sourceList.assign(list, length + 2);
     S().shellRequests.push_back(request);
     S().events.push_back("shell " + std::string(list));
+    if (S().shellHook) S().shellHook();
     if (S().shellResult != 0) return S().shellResult;
 
     // Files only, and only those directly inside each named folder.
@@ -830,3 +913,154 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procedureName)
 }
 
 void ExitProcess(UINT exitCode) { standin::S().events.push_back("exit " + std::to_string(exitCode)); }
+
+// The process token and self-relative security descriptors, in the system's own binary layout.
+namespace {
+
+std::string SidBytes(const std::string& text)
+{
+    std::vector<unsigned long long> parts;
+    for (size_t at = 2; at <= text.size();) {
+        size_t end = text.find('-', at);
+        if (end == std::string::npos) end = text.size();
+        parts.push_back(std::stoull(text.substr(at, end - at)));
+        at = end + 1;
+    }
+    std::string bytes;
+    bytes += static_cast<char>(parts[0]);
+    bytes += static_cast<char>(parts.size() - 2);
+    for (int shift = 40; shift >= 0; shift -= 8) bytes += static_cast<char>(parts[1] >> shift);
+    for (size_t i = 2; i < parts.size(); ++i) {
+        for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>(parts[i] >> shift);
+    }
+    return bytes;
+}
+
+void PutWord(std::string& bytes, size_t at, size_t value)
+{
+    bytes[at] = static_cast<char>(value);
+    bytes[at + 1] = static_cast<char>(value >> 8);
+}
+
+void PutDword(std::string& bytes, size_t at, size_t value)
+{
+    PutWord(bytes, at, value & 0xFFFF);
+    PutWord(bytes, at + 2, value >> 16);
+}
+
+std::string DescriptorBytes(const Security& security)
+{
+    std::string owner = SidBytes(security.owner);
+    std::string acl(8, '\0');
+    for (const Ace& ace : security.dacl) {
+        std::string entry(8, '\0');
+        entry[0] = static_cast<char>(ace.type);
+        entry[1] = static_cast<char>(ace.flags);
+        entry += SidBytes(ace.sid);
+        PutWord(entry, 2, entry.size());
+        PutDword(entry, 4, ace.mask);
+        acl += entry;
+    }
+    acl[0] = 2;
+    PutWord(acl, 2, acl.size());
+    PutWord(acl, 4, security.dacl.size());
+    std::string descriptor(20, '\0');
+    descriptor[0] = 1;
+    PutWord(descriptor, 2, 0x8000 | (security.hasDacl ? 0x4 : 0));  // self-relative
+    PutDword(descriptor, 4, 20);
+    descriptor += owner;
+    if (security.hasDacl) {
+        PutDword(descriptor, 16, descriptor.size());
+        descriptor += acl;
+    }
+    return descriptor;
+}
+
+DWORD ReadDword(const BYTE* bytes) { return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<DWORD>(bytes[3]) << 24; }
+
+}  // namespace
+
+HANDLE GetCurrentProcess(void) { return reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1)); }
+
+BOOL OpenProcessToken(HANDLE process, DWORD access, PHANDLE token)
+{
+    if (process != GetCurrentProcess() || (access & TOKEN_QUERY) == 0) return FALSE;
+    *token = NewHandle();
+    S().tokens[reinterpret_cast<uintptr_t>(*token)] = true;
+    return TRUE;
+}
+
+BOOL GetTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS informationClass, LPVOID information,
+                         DWORD length, LPDWORD lengthNeeded)
+{
+    if (S().tokens.count(reinterpret_cast<uintptr_t>(token)) == 0 || informationClass != TokenUser) {
+        return FALSE;
+    }
+    std::string sid = SidBytes(S().launcherAccount);
+    *lengthNeeded = static_cast<DWORD>(sizeof(TOKEN_USER) + sid.size());
+    if (length < *lengthNeeded) return FALSE;
+    TOKEN_USER* user = static_cast<TOKEN_USER*>(information);
+    memcpy(user + 1, sid.data(), sid.size());
+    user->User.Sid = user + 1;
+    user->User.Attributes = 0;
+    return TRUE;
+}
+
+BOOL GetKernelObjectSecurity(HANDLE object, SECURITY_INFORMATION requested,
+                             PSECURITY_DESCRIPTOR descriptor, DWORD length, LPDWORD lengthNeeded)
+{
+    auto open = S().openFiles.find(reinterpret_cast<uintptr_t>(object));
+    if (open == S().openFiles.end() || (open->second.asked.access & READ_CONTROL) == 0 ||
+        requested != (OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION)) {
+        return FALSE;
+    }
+    auto node = S().nodes.find(open->second.resolved);
+    if (node == S().nodes.end() || !node->second.security.readable) return FALSE;
+    std::string bytes = DescriptorBytes(node->second.security);
+    *lengthNeeded = static_cast<DWORD>(bytes.size());
+    if (length < bytes.size()) return FALSE;
+    memcpy(descriptor, bytes.data(), bytes.size());
+    return TRUE;
+}
+
+BOOL GetSecurityDescriptorOwner(PSECURITY_DESCRIPTOR descriptor, PSID* owner, BOOL* defaulted)
+{
+    BYTE* bytes = static_cast<BYTE*>(descriptor);
+    DWORD offset = ReadDword(bytes + 4);
+    *owner = offset == 0 ? nullptr : bytes + offset;
+    *defaulted = FALSE;
+    return TRUE;
+}
+
+BOOL GetSecurityDescriptorDacl(PSECURITY_DESCRIPTOR descriptor, BOOL* present, PACL* dacl,
+                               BOOL* defaulted)
+{
+    BYTE* bytes = static_cast<BYTE*>(descriptor);
+    DWORD offset = ReadDword(bytes + 16);
+    *present = (bytes[2] & 0x4) != 0;
+    *dacl = offset == 0 ? nullptr : reinterpret_cast<PACL>(bytes + offset);
+    *defaulted = FALSE;
+    return TRUE;
+}
+
+BOOL GetAce(PACL acl, DWORD index, LPVOID* ace)
+{
+    if (index >= acl->AceCount) return FALSE;
+    BYTE* entry = reinterpret_cast<BYTE*>(acl + 1);
+    for (DWORD i = 0; i < index; ++i) entry += reinterpret_cast<ACE_HEADER*>(entry)->AceSize;
+    *ace = entry;
+    return TRUE;
+}
+
+// "\\?\C:\..." or "\\?\UNC\server\share\...", as the system gives it, in the tree's capitals.
+DWORD GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD size, DWORD flags)
+{
+    auto open = S().openFiles.find(reinterpret_cast<uintptr_t>(file));
+    if (open == S().openFiles.end() || flags != 0) return 0;
+    const std::string& resolved = open->second.resolved;
+    std::string final = resolved.compare(0, 2, "\\\\") == 0 ? "\\\\?\\UNC\\" + resolved.substr(2)
+                                                             : "\\\\?\\" + resolved;
+    if (final.size() + 1 > size) return static_cast<DWORD>(final.size() + 1);
+    memcpy(path, final.c_str(), final.size() + 1);
+    return static_cast<DWORD>(final.size());
+}

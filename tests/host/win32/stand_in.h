@@ -66,13 +66,29 @@ struct FileOpen {
     DWORD flags = 0;
 };
 
+// Security of a file or folder: its owner and its DACL's entries, accounts as SID text.
+struct Ace {
+    std::string sid;
+    DWORD mask = 0;
+    BYTE flags = 0;  // OBJECT_INHERIT_ACE, INHERIT_ONLY_ACE, ...
+    BYTE type = ACCESS_ALLOWED_ACE_TYPE;
+};
+
+struct Security {
+    std::string owner = "S-1-5-32-544";
+    std::vector<Ace> dacl;
+    bool hasDacl = true;   // false: no DACL at all, which lets anyone do anything
+    bool readable = true;  // false: reading it fails
+};
+
 // Back to a fresh machine: empty registry, the standard folders, code page 1252.
 void Reset();
 
 void SetCodePage(UINT codePage);  // 1252 or 932
 void SetCommandLine(const std::string& commandLine);
 
-// Registry below HKEY_LOCAL_MACHINE; names are case-insensitive as on Windows.
+// Registry below HKEY_LOCAL_MACHINE, or below HKEY_CURRENT_USER and HKEY_USERS as "HKCU\..."
+// and "HKU\..."; names are case-insensitive as on Windows. A key's parents exist with it.
 void AddKey(const std::string& path);
 void SetValue(const std::string& path, const std::string& name, DWORD type,
               const std::string& bytes);
@@ -109,6 +125,22 @@ const std::vector<FileOpen>& FileOpens();
 const std::vector<ShellRequest>& ShellRequests();
 const std::vector<std::string>& RemoveDirectoryCalls();
 int OpenFileHandleCount();
+
+// Unless set, everything is owned by Administrators, who and SYSTEM have full control; Users may
+// read, and CREATOR OWNER gets full control of what is made inside.
+Security DefaultSecurity();
+void SetSecurity(const std::string& path, const Security& security);
+// The account the program runs as; "S-1-5-21-1-2-3-1001" (tess, whose profile is C:\Users\tess).
+void SetLauncherAccount(const std::string& sid);
+// Called at each CreateFileA before it looks at the tree, and as the shell starts deleting: lets
+// a test change the tree between the program's steps, or look at what it holds open.
+void SetFileOpenHook(std::function<void(const FileOpen&)> hook);
+void SetShellHook(std::function<void()> hook);
+// Open file handles: (path as asked, access, sharing) of each.
+std::vector<FileOpen> OpenFiles();
+// Key enumerations that kept failing past any sane number of calls (a loop that never ends).
+int RunawayEnumerations();
+void FailKeyEnumeration(const std::string& path, LONG error);
 
 // Whether kernel32 has SetDefaultDllDirectories (true, as on any current Windows).
 void SetDefaultDllDirectoriesAvailable(bool available);

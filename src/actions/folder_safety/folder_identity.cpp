@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "ansi_text.h"
+#include "../ansi_text.h"
 
 BOOL IsVolumeRoot(const char* path)
 {
@@ -34,18 +34,10 @@ BOOL CopyAbsoluteFolderPath(const char* path, char* folder)
     return !IsVolumeRoot(folder);
 }
 
-BOOL ReadFolderIdentity(const char* path, DWORD shareMode, FolderIdentity* identity,
-                        DWORD* attributes)
+BOOL ReadHeldFolderIdentity(HANDLE handle, FolderIdentity* identity, DWORD* attributes)
 {
-    HANDLE handle = CreateFileA(path, 0, shareMode, NULL, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS, NULL);
-    if (handle == INVALID_HANDLE_VALUE) {
-        return FALSE;
-    }
     BY_HANDLE_FILE_INFORMATION information;
-    BOOL known = GetFileInformationByHandle(handle, &information);
-    CloseHandle(handle);
-    if (!known) {
+    if (!GetFileInformationByHandle(handle, &information)) {
         return FALSE;
     }
     identity->volume = information.dwVolumeSerialNumber;
@@ -55,6 +47,19 @@ BOOL ReadFolderIdentity(const char* path, DWORD shareMode, FolderIdentity* ident
         *attributes = information.dwFileAttributes;
     }
     return TRUE;
+}
+
+BOOL ReadFolderIdentity(const char* path, DWORD shareMode, FolderIdentity* identity,
+                        DWORD* attributes)
+{
+    HANDLE handle = CreateFileA(path, 0, shareMode, NULL, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return FALSE;
+    }
+    BOOL known = ReadHeldFolderIdentity(handle, identity, attributes);
+    CloseHandle(handle);
+    return known;
 }
 
 BOOL IsFolderListed(const FolderIdentity* list, int count, const FolderIdentity* identity)

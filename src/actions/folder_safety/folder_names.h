@@ -17,13 +17,13 @@ struct FolderNameList {
 BOOL AddFolderName(FolderNameList* list, const char* path);
 
 // TRUE when `path` is a listed path or a folder above one, by text, ignoring case.
-BOOL IsFolderNameAtOrAbove(const FolderNameList* list, const char* path);
+BOOL IsPathTextAtOrAboveListed(const FolderNameList* list, const char* path);
 
 // Whether a listed path, or a folder above one, is the folder `identity` whose own entry is named
 // `longName` (and `shortName`, which may be empty). A folder has one entry in one parent, so only
 // paths that end in a name like one of those two can lead to it, unless a link takes them there.
-BOOL IsFolderAtOrAboveListed(const FolderNameList* list, const FolderIdentity* identity,
-                             const char* longName, const char* shortName);
+BOOL IsIdentityAtOrAboveListed(const FolderNameList* list, const FolderIdentity* identity,
+                               const char* longName, const char* shortName);
 
 // The long and short names of the entry at `path` in its parent, each a MAX_PATH buffer.
 BOOL ReadFolderEntryNames(const char* path, char* longName, char* shortName);

@@ -29,6 +29,12 @@ struct ProtectedFolders {
 // the folders that hold any of them.
 void CollectProtectedFolders(ProtectedFolders* folders);
 
+// For the collectors: names the folder at `path` (expanded) and every folder that holds it, also
+// where a link on its way leads; adds `identity` to one of the tables, once.
+void KeepFolderAndHolders(ProtectedFolders* folders, const char* path);
+void AddFolderIdentity(ProtectedFolders* folders, FolderIdentity* list, int* count, int most,
+                       const FolderIdentity* identity);
+
 // TRUE when the folder at `path` must stay: it is protected, holds a protected folder, is a
 // profile or directly inside one, lies inside the Windows folder, or cannot be told apart.
 BOOL IsProtectedFolder(const ProtectedFolders* folders, const char* path);

@@ -24,6 +24,9 @@ BOOL CopyAbsoluteFolderPath(const char* path, char* folder);
 BOOL ReadFolderIdentity(const char* path, DWORD shareMode, FolderIdentity* identity,
                         DWORD* attributes);
 
+// The same, for a folder already held open.
+BOOL ReadHeldFolderIdentity(HANDLE handle, FolderIdentity* identity, DWORD* attributes);
+
 BOOL IsFolderListed(const FolderIdentity* list, int count, const FolderIdentity* identity);
 
 #endif

@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "ansi_text.h"
+#include "../ansi_text.h"
 
 static BOOL IsAsciiLetter(unsigned char character)
 {
@@ -42,20 +42,21 @@ BOOL AddFolderName(FolderNameList* list, const char* path)
     return TRUE;
 }
 
-BOOL IsFolderNameAtOrAbove(const FolderNameList* list, const char* path)
+BOOL IsPathTextAtOrAboveListed(const FolderNameList* list, const char* path)
 {
     size_t length = strlen(path);
+    size_t characters = CountCharacters(path);
     for (size_t at = 0; at < list->used; at += strlen(list->text + at) + 1) {
         const char* listed = list->text + at;
         if (strlen(listed) >= length && (listed[length] == 0 || listed[length] == '\\') &&
-            CompareTextNoCase(listed, path, length) == 0) {
+            CompareTextNoCase(listed, path, characters) == 0) {
             return TRUE;
         }
     }
     return FALSE;
 }
 
-BOOL IsFolderAtOrAboveListed(const FolderNameList* list, const FolderIdentity* identity,
+BOOL IsIdentityAtOrAboveListed(const FolderNameList* list, const FolderIdentity* identity,
                              const char* longName, const char* shortName)
 {
     for (size_t at = 0; at < list->used; at += strlen(list->text + at) + 1) {

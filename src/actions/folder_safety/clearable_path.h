@@ -1,0 +1,15 @@
+#ifndef CLEARABLE_PATH_H
+#define CLEARABLE_PATH_H
+
+#include <windows.h>
+
+// Room for "\*.*" and the shell list's two terminators.
+#define LONGEST_CLEARABLE_PATH (MAX_PATH - 6)
+
+// Copies `path` into `folder` (MAX_PATH) without trailing backslashes when it is written as an
+// absolute folder path that is safe to hand to the shell: on a drive or share, below its root, no
+// "." or ".." and no component the system would quietly rewrite (trailing dots or blanks), no
+// wildcards or streams, and short enough for the shell's list.
+BOOL CopyClearableFolderPath(const char* path, char* folder);
+
+#endif

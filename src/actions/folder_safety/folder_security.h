@@ -1,0 +1,20 @@
+#ifndef FOLDER_SECURITY_H
+#define FOLDER_SECURITY_H
+
+#include <windows.h>
+
+// Reads the account the launcher runs as into a SECURITY_MAX_SID_SIZE buffer.
+BOOL ReadLauncherAccount(BYTE* account);
+
+// TRUE when the folder held open as `folder` (with READ_CONTROL) is owned by a trusted account
+// and nobody else may write into it, set its attributes (which makes it a link), delete it, or
+// re-permission or take it. Trusted: LocalSystem, Administrators, TrustedInstaller, `account`.
+BOOL IsFolderSafeFromOthers(const BYTE* account, HANDLE folder);
+
+// TRUE when every folder above `path`, the volume root included, is owned by a trusted account
+// and nobody else may delete, rename, re-permission or take it or what it holds. Adding to them
+// is harmless: a folder that holds something cannot become a link. A link on the way is held to
+// the rules of the folder itself, as whoever may write it can point it elsewhere.
+BOOL AreFoldersAboveSafeFromOthers(const BYTE* account, const char* path);
+
+#endif
