@@ -79,12 +79,12 @@ def signing(case, cpack, build, openssl, osslsigncode, scratch, environment):
     run([openssl, 'req', '-x509', '-newkey', 'rsa:2048', '-nodes', '-keyout', key, '-out', certificate,
          '-days', '2', '-subj', '/CN=Uninstall launcher test signer', '-addext', 'extendedKeyUsage=codeSigning'])
     run([openssl, 'pkcs12', '-export', '-inkey', key, '-in', certificate, '-out', bundle, '-passout', 'pass:' + PASSWORD])
-    out = os.path.join(scratch, 'out')
+    packages = os.path.join(scratch, 'out')
     if case == 'wrong_password':
-        pack(cpack, build, out, environment)  # the zip of an earlier, unsigned run
+        pack(cpack, build, packages, environment)  # the zip of an earlier, unsigned run
     environment.update(LAUNCHER_SIGN_PKCS12=bundle,
                        LAUNCHER_SIGN_PASSWORD='wrong' if case == 'wrong_password' else PASSWORD)
-    result, package = pack(cpack, build, out, environment, check=case != 'wrong_password')
+    result, package = pack(cpack, build, packages, environment, check=case != 'wrong_password')
     if case == 'wrong_password':
         problems = ['cpack made a release with a certificate it could not open'] if result.returncode == 0 else []
         if package:
