@@ -21,7 +21,7 @@ rp_choose() {
     rp_bits=32 rp_loader=/usr/lib/wine/wine rp_programs='Program Files (x86)'
   else
     local status=$?
-    [ $status -eq 3 ] || { echo "$rp_fallback" >&2; return 1; }
+    case $status in 2|3) ;; *) echo "$rp_fallback" >&2; return 1 ;; esac
     rp_bits=64 rp_loader=/usr/lib/wine/wine64 rp_programs='Program Files'
   fi
   rp_build=$root/build/win$rp_bits

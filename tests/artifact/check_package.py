@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """Builds the unsigned release package with cpack into a scratch folder and checks what it holds:
-exactly the shipped program and the Windows readme, under one top-level folder named like the zip.
+exactly the shipped program, the Windows readme and the license, under one top-level folder named
+like the zip.
 
-    check_package.py CPACK CPackConfig.cmake PACKAGE-NAME PROGRAM.exe README-windows.txt
+    check_package.py CPACK CPackConfig.cmake PACKAGE-NAME PROGRAM.exe README-windows.txt LICENSE
 """
 import os
 import shutil
@@ -13,9 +14,9 @@ import zipfile
 
 
 def main():
-    if len(sys.argv) != 6:
+    if len(sys.argv) != 7:
         sys.exit(__doc__)
-    cpack, config, name, program, readme = sys.argv[1:]
+    cpack, config, name, program, readme, license_text = sys.argv[1:]
     scratch = tempfile.mkdtemp(prefix='package-check-')
     problems = []
     try:
@@ -30,19 +31,21 @@ def main():
         path = os.path.join(scratch, zips[0])
         with zipfile.ZipFile(path) as package:
             files = sorted(entry for entry in package.namelist() if not entry.endswith('/'))
-            expected = sorted([f'{name}/uninstall-launcher.exe', f'{name}/README.txt'])
+            shipped = ('uninstall-launcher.exe', 'README.txt', 'LICENSE.txt')
+            expected = sorted(f'{name}/{entry}' for entry in shipped)
             if files != expected:
                 sys.exit(f'the package holds {files}, expected exactly {expected}')
             with open(program, 'rb') as built:
                 if package.read(f'{name}/uninstall-launcher.exe') != built.read():
                     problems.append('the packaged program differs from the built one')
-            text = package.read(f'{name}/README.txt')
-            with open(readme, 'rb') as source:
-                wanted = source.read().replace(b'\n', b'\r\n')
-            if text != wanted:
-                problems.append('README.txt is not the Windows readme with CRLF line ends')
-            if any(byte > 0x7F for byte in text):
-                problems.append('README.txt holds non-ASCII bytes')
+            for entry, source_path in (('README.txt', readme), ('LICENSE.txt', license_text)):
+                text = package.read(f'{name}/{entry}')
+                with open(source_path, 'rb') as source:
+                    wanted = source.read().replace(b'\n', b'\r\n')
+                if text != wanted:
+                    problems.append(f'{entry} is not {source_path} with CRLF line ends')
+                if any(byte > 0x7F for byte in text):
+                    problems.append(f'{entry} holds non-ASCII bytes')
         print(f'{zips[0]}: {os.path.getsize(path)} bytes, holding ' + ', '.join(files))
     finally:
         shutil.rmtree(scratch, ignore_errors=True)

@@ -7,7 +7,8 @@
   signed          cpack signs with a certificate made here (SHA-256), it verifies, and without the
                   signature the program is the built one
   damaged         one changed byte of code in the signed program fails verification
-  wrong_password  an unusable certificate fails cpack instead of giving an unsigned release
+  wrong_password  an unusable certificate fails cpack, saying so plainly, instead of giving an
+                  unsigned release, and removes the zip of an earlier run
 """
 import hashlib
 import os
@@ -78,11 +79,20 @@ def signing(case, cpack, build, openssl, osslsigncode, scratch, environment):
     run([openssl, 'req', '-x509', '-newkey', 'rsa:2048', '-nodes', '-keyout', key, '-out', certificate,
          '-days', '2', '-subj', '/CN=Uninstall launcher test signer', '-addext', 'extendedKeyUsage=codeSigning'])
     run([openssl, 'pkcs12', '-export', '-inkey', key, '-in', certificate, '-out', bundle, '-passout', 'pass:' + PASSWORD])
+    packages = os.path.join(scratch, 'out')
+    if case == 'wrong_password':
+        pack(cpack, build, packages, environment)  # the zip of an earlier, unsigned run
     environment.update(LAUNCHER_SIGN_PKCS12=bundle,
                        LAUNCHER_SIGN_PASSWORD='wrong' if case == 'wrong_password' else PASSWORD)
-    result, package = pack(cpack, build, os.path.join(scratch, 'out'), environment, check=case != 'wrong_password')
+    result, package = pack(cpack, build, packages, environment, check=case != 'wrong_password')
     if case == 'wrong_password':
-        return ['cpack made a release with a certificate it could not open'] if result.returncode == 0 else []
+        problems = ['cpack made a release with a certificate it could not open'] if result.returncode == 0 else []
+        if package:
+            problems.append(f'a failed release leaves {package} in place')
+        plain = 'Signing failed, no release package was made' in result.stdout
+        if not plain or 'CPack Error: Problem' in result.stdout:
+            problems.append('cpack does not say plainly that signing failed:\n' + result.stdout)
+        return problems
     program = os.path.join(scratch, 'signed.exe')
     with zipfile.ZipFile(package) as opened, open(program, 'wb') as out:
         out.write(opened.read(next(name for name in opened.namelist() if name.endswith('.exe'))))
