@@ -7,6 +7,8 @@
 
 static const DWORD kWaitSliceMilliseconds = 60;
 static const char kStartErrorPrefix[] = "Error to Execute \"";
+static const char kEventSource[] = "Uninstall Launcher";
+static const DWORD kStartErrorEvent = 1;
 
 static BOOL IsBlank(char character)
 {
@@ -76,6 +78,29 @@ static BOOL CanShowBox(void)
     return (flags.dwFlags & WSF_VISIBLE) != 0;
 }
 
+// Where nobody sees a box, the Application log keeps its text for whoever deployed the run. The
+// source is not registered (the launcher never writes the registry): the text is all there is.
+static void RecordStartError(const char* message)
+{
+    HANDLE source = RegisterEventSourceA(NULL, kEventSource);
+    if (source == NULL) {
+        return;
+    }
+    ReportEventA(source, EVENTLOG_ERROR_TYPE, 0, kStartErrorEvent, NULL, 1, 0, &message, NULL);
+    DeregisterEventSource(source);
+}
+
+static void ReportStartError(const char* command)
+{
+    char message[MAX_PATH];
+    FormatStartError(command, message);
+    if (CanShowBox()) {
+        MessageBoxA(NULL, message, NULL, MB_OK | MB_ICONERROR);
+    } else {
+        RecordStartError(message);
+    }
+}
+
 static void RunCommandAndWait(char* command)
 {
     STARTUPINFOA startup;
@@ -88,12 +113,7 @@ static void RunCommandAndWait(char* command)
     const char* application = FindUnquotedProgram(command, program) ? program : NULL;
     if (!CreateProcessA(application, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup,
                         &process)) {
-        if (!CanShowBox()) {
-            return;
-        }
-        char message[MAX_PATH];
-        FormatStartError(command, message);
-        MessageBoxA(NULL, message, NULL, MB_OK | MB_ICONERROR);
+        ReportStartError(command);
         return;
     }
     while (WaitForSingleObject(process.hProcess, kWaitSliceMilliseconds) == WAIT_TIMEOUT) {

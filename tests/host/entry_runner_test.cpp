@@ -109,18 +109,32 @@ TEST_F(EntryRunnerTest, CommandThatCannotStartIsReportedOnceAsStored)
     EXPECT_TRUE(standin::WaitTimeouts().empty());
 }
 
-TEST_F(EntryRunnerTest, BoxIsShownUnlessNobodyCanSeeIt)
+TEST_F(EntryRunnerTest, BoxIsShownUnlessNobodyCanSeeItThenTheEventLogHoldsItsText)
 {
     using standin::WindowStation;  // an unreadable one is not known to be unseen: box as before
+    std::string command = "C:\\" + std::string(246, 'v') + ".exe /S";
     for (WindowStation station :
          {WindowStation::Visible, WindowStation::Invisible, WindowStation::Unreadable}) {
         standin::Reset();
         standin::SetWindowStation(station);
-        standin::SetString(kEntry, "UninstallString", "C:\\Vek\\missing.exe");
+        standin::SetString(kEntry, "UninstallString", command);
         RunUninstallEntry(kEntry.c_str());
         EXPECT_EQ(standin::Starts().size(), 1u);
-        EXPECT_EQ(standin::MessageBoxes().size(), station == WindowStation::Invisible ? 0u : 1u);
+        bool unseen = station == WindowStation::Invisible;
+        EXPECT_EQ(standin::MessageBoxes().size(), unseen ? 0u : 1u);
+        ASSERT_EQ(standin::EventRecords().size(), unseen ? 1u : 0u) << "recorded where no box says it";
         EXPECT_EQ(standin::OpenKeyCount(), 0);
+        if (unseen) {
+            const standin::EventRecord& record = standin::EventRecords()[0];
+            EXPECT_TRUE(record.serverNull);
+            EXPECT_EQ(record.source, "Uninstall Launcher");
+            EXPECT_EQ(record.type, EVENTLOG_ERROR_TYPE);
+            EXPECT_EQ(record.category, 0);
+            EXPECT_EQ(record.id, 1u);
+            EXPECT_TRUE(record.sidNull && record.dataNull && record.dataSize == 0);
+            EXPECT_EQ(record.strings, std::vector<std::string>{"Error to Execute \"" +
+                                                                command.substr(0, 240) + "\""});
+        }
     }
 }
 

@@ -83,6 +83,8 @@ struct State {
     std::vector<std::string> removeCalls;
     std::vector<std::string> events;
     bool dllDirectoriesAvailable = true;
+    std::vector<EventRecord> eventRecords;
+    std::map<uintptr_t, EventRecord> eventSources;       // open ones, by handle: server and name
     uintptr_t nextHandle = 0x1000;
     DWORD nextIndex = 1;
 };
@@ -394,9 +396,11 @@ const std::vector<ShellRequest>& ShellRequests() { return S().shellRequests; }
 const std::vector<std::string>& RemoveDirectoryCalls() { return S().removeCalls; }
 int OpenFileHandleCount()
 {
-    return static_cast<int>(S().openFiles.size() + S().searches.size() + S().tokens.size());
+    return static_cast<int>(S().openFiles.size() + S().searches.size() + S().tokens.size() +
+                            S().eventSources.size());
 }
 const std::vector<std::string>& Events() { return S().events; }
+const std::vector<EventRecord>& EventRecords() { return S().eventRecords; }
 void SetDefaultDllDirectoriesAvailable(bool available) { S().dllDirectoriesAvailable = available; }
 
 Security DefaultSecurity()
@@ -690,6 +694,44 @@ BOOL GetUserObjectInformationA(HANDLE object, int index, LPVOID information, DWO
     memcpy(information, &flags, sizeof flags);
     *lengthNeeded = sizeof flags;
     return TRUE;
+}
+
+// The event log: sources need no registration, as on Windows.
+HANDLE RegisterEventSourceA(LPCSTR server, LPCSTR source)
+{
+    HANDLE handle = NewHandle();
+    EventRecord& opened = S().eventSources[reinterpret_cast<uintptr_t>(handle)];
+    opened.serverNull = server == nullptr;
+    opened.source = source;
+    return handle;
+}
+
+BOOL ReportEventA(HANDLE eventLog, WORD type, WORD category, DWORD eventId, PSID userSid,
+                  WORD stringCount, DWORD dataSize, LPCSTR* strings, LPVOID data)
+{
+    auto source = S().eventSources.find(reinterpret_cast<uintptr_t>(eventLog));
+    if (source == S().eventSources.end()) {
+        ++S().unknownCloses;
+        return FALSE;
+    }
+    EventRecord record = source->second;
+    record.type = type;
+    record.category = category;
+    record.id = eventId;
+    record.sidNull = userSid == nullptr;
+    for (WORD i = 0; i < stringCount; ++i) record.strings.push_back(strings[i]);
+    record.dataSize = dataSize;
+    record.dataNull = data == nullptr;
+    S().eventRecords.push_back(record);
+    S().events.push_back("record " + (record.strings.empty() ? std::string() : record.strings[0]));
+    return TRUE;
+}
+
+BOOL DeregisterEventSource(HANDLE eventLog)
+{
+    if (S().eventSources.erase(reinterpret_cast<uintptr_t>(eventLog)) != 0) return TRUE;
+    ++S().unknownCloses;
+    return FALSE;
 }
 
 HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES,

@@ -246,6 +246,14 @@ BOOL GetSecurityDescriptorDacl(PSECURITY_DESCRIPTOR descriptor, BOOL* present, P
 BOOL GetAce(PACL acl, DWORD index, LPVOID* ace);
 DWORD GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD size, DWORD flags);
 
+// The event log.
+#define EVENTLOG_ERROR_TYPE 0x0001u
+
+HANDLE RegisterEventSourceA(LPCSTR server, LPCSTR source);
+BOOL ReportEventA(HANDLE eventLog, WORD type, WORD category, DWORD eventId, PSID userSid,
+                  WORD stringCount, DWORD dataSize, LPCSTR* strings, LPVOID data);
+BOOL DeregisterEventSource(HANDLE eventLog);
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showState);
 
 #endif
