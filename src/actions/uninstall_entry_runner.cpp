@@ -4,55 +4,12 @@
 #include <string.h>
 
 #include "ansi_text.h"
+#include "program_lookup.h"
 
 static const DWORD kWaitSliceMilliseconds = 60;
 static const char kStartErrorPrefix[] = "Error to Execute \"";
 static const char kEventSource[] = "Uninstall Launcher";
 static const DWORD kStartErrorEvent = 1;
-
-static BOOL IsBlank(char character)
-{
-    return character == ' ' || character == '\t';
-}
-
-static BOOL EndsWithExe(const char* text, size_t length)
-{
-    return length >= 4 && CompareTextNoCase(text + length - 4, ".exe", 4) == 0;
-}
-
-// An unquoted command such as C:\Apps\My Tools\uninst.exe /S would make the system try
-// C:\Apps\My.exe first. Finds the first prefix that ends in ".exe" before a blank or the end and
-// names an existing file by absolute path, so that exactly that program is started.
-static BOOL FindUnquotedProgram(const char* command, char* program)
-{
-    BOOL isAbsolute = (command[0] != 0 && command[1] == ':' && command[2] == '\\') ||
-                      (command[0] == '\\' && command[1] == '\\');
-    if (!isAbsolute) {
-        return FALSE;
-    }
-    size_t singleByteRun = 0;  // ".exe" must be four single-byte characters, not a trail byte
-    const char* position = command;
-    for (;;) {
-        if (*position == 0 || IsBlank(*position)) {
-            size_t length = (size_t)(position - command);
-            if (singleByteRun >= 4 && length < MAX_PATH && EndsWithExe(command, length)) {
-                memcpy(program, command, length);
-                program[length] = 0;
-                DWORD attributes = GetFileAttributesA(program);
-                if (attributes != INVALID_FILE_ATTRIBUTES &&
-                    (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-                    return TRUE;
-                }
-            }
-            if (*position == 0) {
-                return FALSE;
-            }
-        }
-        const char* next = SkipCharacter(position);
-        singleByteRun = next - position == 1 ? singleByteRun + 1 : 0;
-        position = next;
-    }
-}
 
 // "Error to Execute "<command>"", cut on a character boundary so that it always fits MAX_PATH.
 static void FormatStartError(const char* command, char* message)
@@ -110,9 +67,9 @@ static void RunCommandAndWait(char* command)
     ZeroMemory(&process, sizeof process);
 
     char program[MAX_PATH];
-    const char* application = FindUnquotedProgram(command, program) ? program : NULL;
-    if (!CreateProcessA(application, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup,
-                        &process)) {
+    if (!FindProgramToStart(command, program) ||
+        !CreateProcessA(program[0] != 0 ? program : NULL, command, NULL, NULL, FALSE, 0, NULL,
+                        NULL, &startup, &process)) {
         ReportStartError(command);
         return;
     }

@@ -114,7 +114,7 @@ enum class WindowStation { Visible, Invisible, Unreadable };
 void SetWindowStation(WindowStation station);
 
 // The Application event log: every record reported, with the source it went through. Open
-// sources count as open handles.
+// sources and environment blocks count as open handles.
 struct EventRecord {
     bool serverNull = false;  // this machine's log
     std::string source;
