@@ -4,53 +4,12 @@
 #include <string.h>
 
 #include "ansi_text.h"
+#include "program_lookup.h"
 
 static const DWORD kWaitSliceMilliseconds = 60;
 static const char kStartErrorPrefix[] = "Error to Execute \"";
-
-static BOOL IsBlank(char character)
-{
-    return character == ' ' || character == '\t';
-}
-
-static BOOL EndsWithExe(const char* text, size_t length)
-{
-    return length >= 4 && CompareTextNoCase(text + length - 4, ".exe", 4) == 0;
-}
-
-// An unquoted command such as C:\Apps\My Tools\uninst.exe /S would make the system try
-// C:\Apps\My.exe first. Finds the first prefix that ends in ".exe" before a blank or the end and
-// names an existing file by absolute path, so that exactly that program is started.
-static BOOL FindUnquotedProgram(const char* command, char* program)
-{
-    BOOL isAbsolute = (command[0] != 0 && command[1] == ':' && command[2] == '\\') ||
-                      (command[0] == '\\' && command[1] == '\\');
-    if (!isAbsolute) {
-        return FALSE;
-    }
-    size_t singleByteRun = 0;  // ".exe" must be four single-byte characters, not a trail byte
-    const char* position = command;
-    for (;;) {
-        if (*position == 0 || IsBlank(*position)) {
-            size_t length = (size_t)(position - command);
-            if (singleByteRun >= 4 && length < MAX_PATH && EndsWithExe(command, length)) {
-                memcpy(program, command, length);
-                program[length] = 0;
-                DWORD attributes = GetFileAttributesA(program);
-                if (attributes != INVALID_FILE_ATTRIBUTES &&
-                    (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-                    return TRUE;
-                }
-            }
-            if (*position == 0) {
-                return FALSE;
-            }
-        }
-        const char* next = SkipCharacter(position);
-        singleByteRun = next - position == 1 ? singleByteRun + 1 : 0;
-        position = next;
-    }
-}
+static const char kEventSource[] = "Uninstall Launcher";
+static const DWORD kStartErrorEvent = 1;
 
 // "Error to Execute "<command>"", cut on a character boundary so that it always fits MAX_PATH.
 static void FormatStartError(const char* command, char* message)
@@ -76,6 +35,29 @@ static BOOL CanShowBox(void)
     return (flags.dwFlags & WSF_VISIBLE) != 0;
 }
 
+// Where nobody sees a box, the Application log keeps its text for whoever deployed the run. The
+// source is not registered (the launcher never writes the registry): the text is all there is.
+static void RecordStartError(const char* message)
+{
+    HANDLE source = RegisterEventSourceA(NULL, kEventSource);
+    if (source == NULL) {
+        return;
+    }
+    ReportEventA(source, EVENTLOG_ERROR_TYPE, 0, kStartErrorEvent, NULL, 1, 0, &message, NULL);
+    DeregisterEventSource(source);
+}
+
+static void ReportStartError(const char* command)
+{
+    char message[MAX_PATH];
+    FormatStartError(command, message);
+    if (CanShowBox()) {
+        MessageBoxA(NULL, message, NULL, MB_OK | MB_ICONERROR);
+    } else {
+        RecordStartError(message);
+    }
+}
+
 static void RunCommandAndWait(char* command)
 {
     STARTUPINFOA startup;
@@ -85,15 +67,10 @@ static void RunCommandAndWait(char* command)
     ZeroMemory(&process, sizeof process);
 
     char program[MAX_PATH];
-    const char* application = FindUnquotedProgram(command, program) ? program : NULL;
-    if (!CreateProcessA(application, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup,
-                        &process)) {
-        if (!CanShowBox()) {
-            return;
-        }
-        char message[MAX_PATH];
-        FormatStartError(command, message);
-        MessageBoxA(NULL, message, NULL, MB_OK | MB_ICONERROR);
+    if (!FindProgramToStart(command, program) ||
+        !CreateProcessA(program[0] != 0 ? program : NULL, command, NULL, NULL, FALSE, 0, NULL,
+                        NULL, &startup, &process)) {
+        ReportStartError(command);
         return;
     }
     while (WaitForSingleObject(process.hProcess, kWaitSliceMilliseconds) == WAIT_TIMEOUT) {

@@ -2,8 +2,8 @@
 #define UNINSTALL_ENTRY_RUNNER_H
 
 // Runs the UninstallString of the entry at `keyPath` (below HKEY_LOCAL_MACHINE) and returns once
-// that command has ended. A command that cannot be started is reported in a message box, unless
-// the process's window station is one no user can see.
+// that command has ended. A command that cannot be started is reported in a message box, or,
+// where the process's window station is one no user can see, in the Application event log.
 void RunUninstallEntry(const char* keyPath);
 
 #endif

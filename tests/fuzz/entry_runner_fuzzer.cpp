@@ -16,6 +16,24 @@ void SeedPrograms()
     standin::AddFile("C:\\Apps\\My.exe");
     standin::AddFolder("C:\\Apps\\Folder.exe");
     standin::AddFile("C:\\\x83\x5C\\u.exe");
+    // Programs named without a path: in the system's folders, and planted where it looks first.
+    standin::AddFile("C:\\Windows\\system32\\msiexec.exe");
+    standin::AddFile("C:\\Tools\\tool.exe");
+    for (const char* planted : {"msiexec.exe", "tool.exe", "planted.exe", "bin\\planted.exe"}) {
+        standin::AddFile(std::string("C:\\Work\\Current\\") + planted);
+    }
+    standin::SetEnvironment("Path", "bin;.;;C:\\Tools");
+}
+
+// Whether the system takes the program from the command as a full path, searching nowhere.
+bool NamesFullPath(const std::string& command)
+{
+    const size_t at = command.compare(0, 1, "\"") == 0 ? 1 : 0;
+    auto separator = [&](size_t i) {
+        return i < command.size() && (command[i] == '\\' || command[i] == '/');
+    };
+    return (at + 1 < command.size() && command[at + 1] == ':' && separator(at + 2)) ||
+           (separator(at) && separator(at + 1));
 }
 
 // The box text: the fixed words, the command cut on a character boundary, a closing quote, and
@@ -82,20 +100,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(value.compare(0, started[0].commandLine.size(), started[0].commandLine) == 0);
         return 0;
     }
-    FUZZ_CHECK(started.size() == 1);
-    const standin::ProcessStart& start = started[0];
-    FUZZ_CHECK(start.commandLine == command);
-    FUZZ_CHECK(start.startupOtherwiseZero && start.securityAttributesNull && !start.inheritHandles);
-    if (start.hasApplication) {
-        // Only ever the exact program at the front of an unquoted command, and an existing file.
-        const std::string& application = start.application;
-        FUZZ_CHECK(command.compare(0, application.size(), application) == 0);
-        FUZZ_CHECK(application.size() == command.size() || command[application.size()] == ' ' ||
-                   command[application.size()] == '\t');
-        const DWORD attributes = GetFileAttributesA(application.c_str());
-        FUZZ_CHECK(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0);
+    // A command is started at most once; one that is not started at all was refused beforehand
+    // (its program found nowhere it may come from) and is reported like any other.
+    FUZZ_CHECK(started.size() <= 1);
+    if (!started.empty()) {
+        const standin::ProcessStart& start = started[0];
+        FUZZ_CHECK(start.commandLine == command);
+        FUZZ_CHECK(start.startupOtherwiseZero && start.securityAttributesNull && !start.inheritHandles);
+        if (!start.hasApplication) {
+            FUZZ_CHECK(NamesFullPath(command));  // never a search by the system
+        } else {
+            // The exact program at the front of an unquoted full path, or one taken from the
+            // system's folders (never the current one, which holds planted copies); always a file.
+            const std::string& application = start.application;
+            const size_t end = application.size();
+            const bool prefix = command.compare(0, end, application) == 0 &&
+                                (end == command.size() || command[end] == ' ' || command[end] == '\t');
+            const std::string folder =
+                standin::ParentPath(standin::ResolvedPath(application, false));
+            FUZZ_CHECK(prefix || folder == "C:\\WINDOWS\\SYSTEM32" || folder == "C:\\TOOLS");
+            const DWORD attributes = GetFileAttributesA(application.c_str());
+            FUZZ_CHECK(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0);
+        }
     }
-    if (starts) {
+    if (starts && !started.empty()) {
         FUZZ_CHECK(standin::MessageBoxes().empty());
         for (DWORD timeout : standin::WaitTimeouts()) FUZZ_CHECK(timeout == 60);
         FUZZ_CHECK(standin::WaitTimeouts().size() == ((data[0] & 4) != 0 ? 1u : ((data[0] >> 3) & 3) + 1u));

@@ -95,32 +95,46 @@ TEST_F(EntryRunnerTest, CommandTooLongForItsBufferIsSkippedSilently)
 
 TEST_F(EntryRunnerTest, CommandThatCannotStartIsReportedOnceAsStored)
 {
-    standin::SetString(kEntry, "UninstallString", "%ProgramFiles%\\Vek\\uninst.exe /S");
+    standin::SetString(kEntry, "UninstallString", "C:\\%ProgramFiles%\\Vek\\uninst.exe /S");
     RunUninstallEntry(kEntry.c_str());
 
     ASSERT_EQ(standin::Starts().size(), 1u);
-    EXPECT_EQ(standin::Starts()[0].commandLine, "%ProgramFiles%\\Vek\\uninst.exe /S");
+    EXPECT_EQ(standin::Starts()[0].commandLine, "C:\\%ProgramFiles%\\Vek\\uninst.exe /S");
     ASSERT_EQ(standin::MessageBoxes().size(), 1u);
     const standin::MessageBoxRecord& box = standin::MessageBoxes()[0];
-    EXPECT_EQ(box.text, "Error to Execute \"%ProgramFiles%\\Vek\\uninst.exe /S\"");
+    EXPECT_EQ(box.text, "Error to Execute \"C:\\%ProgramFiles%\\Vek\\uninst.exe /S\"");
     EXPECT_TRUE(box.ownerNull);
     EXPECT_TRUE(box.captionNull) << "the system's own caption";
     EXPECT_EQ(box.type, 0x10u);
     EXPECT_TRUE(standin::WaitTimeouts().empty());
 }
 
-TEST_F(EntryRunnerTest, BoxIsShownUnlessNobodyCanSeeIt)
+TEST_F(EntryRunnerTest, BoxIsShownUnlessNobodyCanSeeItThenTheEventLogHoldsItsText)
 {
     using standin::WindowStation;  // an unreadable one is not known to be unseen: box as before
+    std::string command = "C:\\" + std::string(246, 'v') + ".exe /S";
     for (WindowStation station :
          {WindowStation::Visible, WindowStation::Invisible, WindowStation::Unreadable}) {
         standin::Reset();
         standin::SetWindowStation(station);
-        standin::SetString(kEntry, "UninstallString", "C:\\Vek\\missing.exe");
+        standin::SetString(kEntry, "UninstallString", command);
         RunUninstallEntry(kEntry.c_str());
         EXPECT_EQ(standin::Starts().size(), 1u);
-        EXPECT_EQ(standin::MessageBoxes().size(), station == WindowStation::Invisible ? 0u : 1u);
+        bool unseen = station == WindowStation::Invisible;
+        EXPECT_EQ(standin::MessageBoxes().size(), unseen ? 0u : 1u);
+        ASSERT_EQ(standin::EventRecords().size(), unseen ? 1u : 0u) << "only where no box says it";
         EXPECT_EQ(standin::OpenKeyCount(), 0);
+        if (unseen) {
+            const standin::EventRecord& record = standin::EventRecords()[0];
+            EXPECT_TRUE(record.serverNull);
+            EXPECT_EQ(record.source, "Uninstall Launcher");
+            EXPECT_EQ(record.type, EVENTLOG_ERROR_TYPE);
+            EXPECT_EQ(record.category, 0);
+            EXPECT_EQ(record.id, 1u);
+            EXPECT_TRUE(record.sidNull && record.dataNull && record.dataSize == 0);
+            EXPECT_EQ(record.strings, std::vector<std::string>{"Error to Execute \"" +
+                                                                command.substr(0, 240) + "\""});
+        }
     }
 }
 
@@ -168,17 +182,71 @@ TEST_F(EntryRunnerTest, OtherCommandsAreLeftToTheSystem)
     standin::AddFolder("C:\\Apps\\Folder.exe");
     for (const char* command : {
              "\"C:\\Apps\\uninst.exe\" /S",         // quoted
-             "uninst.exe /S",                       // relative
              "C:\\Apps\\missing.exe /S",            // no such file
              "C:\\Apps\\Folder.exe /S",             // a folder
              "C:\\Apps\\uninst.exe.bak /S",         // not ending in .exe
-             "MsiExec.exe /X{12345678-ABCD}",       // found by the system
+             "C:/Apps/missing.exe /S",              // forward slashes
+             "\\\\server\\share\\uninst.exe /S",     // a network share
          }) {
         SetCommand(command);
         RunUninstallEntry(kEntry.c_str());
         ASSERT_FALSE(standin::Starts().empty());
         EXPECT_FALSE(standin::Starts().back().hasApplication) << command;
         EXPECT_EQ(standin::Starts().back().commandLine, command);
+    }
+}
+
+// The system would look for a program named without a path beside the launcher and in the
+// current folder first, where anyone may have put one of that name.
+TEST_F(EntryRunnerTest, ProgramWithoutPathIsTakenOnlyFromTheSystemFolders)
+{
+    struct Row {
+        const char* command;
+        const char* program;  // "" where nothing may be started
+    };
+    const Row rows[] = {
+        {"MsiExec.exe /X{12345678-ABCD} /qn", "C:\\Windows\\system32\\MsiExec.exe"},
+        {"\"msiexec.exe\" /x{12345678-ABCD}", "C:\\Windows\\system32\\msiexec.exe"},
+        {"MsiExec /X{12345678-ABCD}", "C:\\Windows\\system32\\MsiExec.exe"},
+        {"regedit.exe /s x.reg", "C:\\Windows\\regedit.exe"},
+        {"tool.exe /S", "C:\\Tools\\tool.exe"},
+        {"\x83\x5C.exe /S", "C:\\Tools\\\x83\x5C.exe"},  // its trail byte is no separator
+        {"planted.exe /S", ""},
+        {"\"planted.exe\"", ""},
+        {"bin\\tool.exe /S", ""},
+        {".\\tool.exe /S", ""},
+        {"C:tool.exe /S", ""},
+        {"\\Tools\\tool.exe /S", ""},
+        {"%SystemRoot%\\system32\\msiexec.exe /x", ""},
+    };
+    for (const Row& row : rows) {
+        standin::Reset();
+        standin::SetCodePage(932);
+        standin::AddFile("C:\\Windows\\system32\\msiexec.exe");
+        standin::AddFile("C:\\Windows\\regedit.exe");
+        standin::AddFile("C:\\Tools\\tool.exe");
+        standin::AddFile("C:\\Tools\\\x83\x5C.exe");
+        standin::AddFolder("C:\\Tools\\planted.exe");
+        // Planted where the system would look first, and in PATH entries that are not full paths.
+        for (const char* folder :
+             {"C:\\Work\\Current\\", "C:\\Work\\Current\\bin\\", "C:\\Quoted\\", "C:\\"}) {
+            for (const char* name : {"msiexec.exe", "regedit.exe", "tool.exe", "planted.exe"}) {
+                standin::AddFile(std::string(folder) + name);
+            }
+        }
+        standin::SetEnvironment("Path", "bin;;\"C:\\Quoted\";.;C:\\" + std::string(300, 'p') +
+                                            ";C:\\Tools\\;C:");
+        SetCommand(row.command);
+        RunUninstallEntry(kEntry.c_str());
+        if (*row.program == 0) {
+            EXPECT_TRUE(standin::Starts().empty()) << row.command;
+            EXPECT_EQ(standin::MessageBoxes().size(), 1u) << row.command;
+            continue;
+        }
+        ASSERT_EQ(standin::Starts().size(), 1u) << row.command;
+        EXPECT_EQ(standin::Starts()[0].application, row.program) << row.command;
+        EXPECT_EQ(standin::Starts()[0].commandLine, row.command);
+        EXPECT_TRUE(standin::MessageBoxes().empty()) << row.command;
     }
 }
 

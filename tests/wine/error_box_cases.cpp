@@ -2,6 +2,9 @@
 // left out where nobody could dismiss it.
 #include "harness.h"
 
+#include <fstream>
+#include <iterator>
+
 namespace {
 
 void CommandThatCannotStart()
@@ -47,8 +50,14 @@ void LongCommandMessageIsCut()
     }
 }
 
+std::string WineMessages()
+{
+    std::ifstream file(kWineMessages, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
 // A service running the launcher as SYSTEM starts it on a desktop of a window station nobody
-// sees; a box there would hold it until the time-out ends it.
+// sees; a box there would hold it until the time-out ends it. The event log has its text instead.
 void UnattendedRunShowsNoBox()
 {
     InstallAll("473", std::string(kScratch) + "\\absent");
@@ -65,10 +74,17 @@ void UnattendedRunShowsNoBox()
     Check(desktop != NULL && GetUserObjectInformationA(station, UOI_FLAGS, &flags, sizeof flags,
                                                        &needed) && (flags.dwFlags & WSF_VISIBLE) == 0,
           "an invisible window station with a desktop");
+    size_t messagesBefore = WineMessages().size();
     Run run = RunLauncher(std::string(kLauncher) + " 473", kLauncher, "Service-0x0-3e7$\\Default",
                           8000);
     CheckExit(run, 0);
     CheckEqual(Sequence(run), "start:A end:A start:B end:B", "both companions, no box");
+    // Wine prints an error event's text on its eventlog channel, after the thread's number.
+    std::string messages = WineMessages().substr(messagesBefore);
+    CheckEqual(messages.substr(messages.find(':') + 1),
+               R"(err:eventlog:ReportEventW L"Error to Execute \"C:\\suite\\cases\\missing\\uninst.exe /S\"")"
+               "\n",
+               "one error event with the box's text, and nothing else from Wine");
     if (desktop != NULL) CloseDesktop(desktop);
     if (station != NULL) CloseWindowStation(station);
 }

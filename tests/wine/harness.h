@@ -13,6 +13,8 @@ const char kLauncher[] = "C:\\suite\\uninstall-launcher.exe";
 const char kStandIn[] = "C:\\suite\\stand_in.exe";
 const char kLog[] = "C:\\suite\\log.txt";
 const char kCurrentFolder[] = "C:\\suite\\cwd";
+// Where run-suite collects Wine's own messages of a pass: the eventlog channel's among them.
+const char kWineMessages[] = "C:\\suite\\wine-messages.log";
 const char kScratch[] = "C:\\suite\\cases";
 const char kUninstallRoot[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const char kProduct[] = "Tessaline";

@@ -292,6 +292,49 @@ void UnquotedPathWithBlanks()
     CheckNoBox(run);
 }
 
+// The system looks for a program named without a path beside the launcher (C:\suite) and in the
+// current folder (C:\suite\cwd) before the system folder: copies planted there must not run.
+void ProgramWithoutPathComesFromTheSystemFolder()
+{
+    char system[MAX_PATH] = "";
+    char system32Bit[MAX_PATH] = "";  // where the system folder's files are under WoW64
+    GetSystemDirectoryA(system, MAX_PATH);
+    GetSystemWow64DirectoryA(system32Bit, MAX_PATH);
+    std::string suite = kSuiteFolder;
+    std::string current = kCurrentFolder;
+    std::vector<std::string> copies = {
+        std::string(system) + "\\suite-beside.exe", std::string(system) + "\\suite-current.exe",
+        suite + "\\suite-beside.exe",                suite + "\\suite-planted.exe",
+        current + "\\suite-current.exe",             current + "\\suite-planted.exe"};
+    for (const std::string& copy : copies) {
+        Check(CopyProgram(kStandIn, copy), "copy of the stand-in as " + copy);
+        g_placedFiles.push_back(copy);
+    }
+    std::string planted = "suite-planted.exe name=P delkey=Tessaline";
+    std::string withoutExtension = "suite-beside name=A /S";
+    std::string quoted = "\"suite-current.exe\" name=B";
+    InstallAll("473", std::string(kScratch) + "\\absent");
+    PutEntry(kProduct, planted);
+    PutEntry("vek473u", withoutExtension);
+    PutEntry("vek473", quoted);
+    Run run = RunWithTail("473");
+    CheckExit(run, 0);
+    CheckEqual(Sequence(run), "box start:A end:A start:B end:B",
+               "only planted copies of the first: not started, reported");
+    if (run.boxes.size() == 1) {
+        CheckErrorBox(run.boxes[0], planted);
+    }
+    for (const char* name : {"A", "B"}) {
+        std::string module = ModuleOf(run, name);
+        std::string file = module.substr(module.find_last_of('\\') + 1);
+        std::string folder = module.substr(0, module.size() - file.size() - 1);
+        Check(lstrcmpiA(folder.c_str(), system) == 0 || lstrcmpiA(folder.c_str(), system32Bit) == 0,
+              std::string(name) + " started from the system folder, not " + module);
+    }
+    CheckEqual(CommandLineOf(run, "A"), withoutExtension, "command line as stored");
+    CheckEqual(CommandLineOf(run, "B"), quoted, "quoted command line as stored");
+}
+
 void CommandLengthLimits()
 {
     std::string base = StandIn("A", "pad=");
@@ -337,5 +380,7 @@ const std::vector<Case> kStageCases = {
     {"runner: child process and thread handles closed", ChildHandlesAreClosed, true, false},
     {"runner: quoted and expandable commands as stored", CommandsAsStored, true, false},
     {"runner: unquoted path with blanks skips an earlier .exe", UnquotedPathWithBlanks, true, true},
+    {"runner: a program without a path comes from the system folder only",
+     ProgramWithoutPathComesFromTheSystemFolder, true, false},
     {"runner: 259 characters run, 260 skipped", CommandLengthLimits, true, false},
 };

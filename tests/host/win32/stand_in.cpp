@@ -83,6 +83,9 @@ struct State {
     std::vector<std::string> removeCalls;
     std::vector<std::string> events;
     bool dllDirectoriesAvailable = true;
+    std::vector<EventRecord> eventRecords;
+    std::map<uintptr_t, EventRecord> eventSources;       // open ones, by handle: server and name
+    std::map<uintptr_t, std::string> environmentBlocks;  // handed out and not yet freed
     uintptr_t nextHandle = 0x1000;
     DWORD nextIndex = 1;
 };
@@ -394,9 +397,11 @@ const std::vector<ShellRequest>& ShellRequests() { return S().shellRequests; }
 const std::vector<std::string>& RemoveDirectoryCalls() { return S().removeCalls; }
 int OpenFileHandleCount()
 {
-    return static_cast<int>(S().openFiles.size() + S().searches.size() + S().tokens.size());
+    return static_cast<int>(S().openFiles.size() + S().searches.size() + S().tokens.size() +
+                            S().eventSources.size() + S().environmentBlocks.size());
 }
 const std::vector<std::string>& Events() { return S().events; }
+const std::vector<EventRecord>& EventRecords() { return S().eventRecords; }
 void SetDefaultDllDirectoriesAvailable(bool available) { S().dllDirectoriesAvailable = available; }
 
 Security DefaultSecurity()
@@ -692,6 +697,80 @@ BOOL GetUserObjectInformationA(HANDLE object, int index, LPVOID information, DWO
     return TRUE;
 }
 
+// Finding a program named without a path: the system's folders as the folder lookup knows them,
+// and the environment as one block of "NAME=value" strings.
+static UINT CopyFolderPath(int csidl, LPSTR buffer, UINT size)
+{
+    const std::string& path = S().folderPaths[csidl];
+    if (path.size() + 1 > size) return static_cast<UINT>(path.size() + 1);
+    memcpy(buffer, path.c_str(), path.size() + 1);
+    return static_cast<UINT>(path.size());
+}
+
+UINT GetSystemDirectoryA(LPSTR buffer, UINT size) { return CopyFolderPath(CSIDL_SYSTEM, buffer, size); }
+UINT GetWindowsDirectoryA(LPSTR buffer, UINT size) { return CopyFolderPath(CSIDL_WINDOWS, buffer, size); }
+
+LPCH GetEnvironmentStringsA(void)
+{
+    std::string block;
+    for (const auto& variable : S().environment) block += variable.first + "=" + variable.second + '\0';
+    block += '\0';
+    HANDLE handle = NewHandle();
+    std::string& kept = S().environmentBlocks[reinterpret_cast<uintptr_t>(handle)];
+    kept = block;
+    return &kept[0];
+}
+
+BOOL FreeEnvironmentStringsA(LPCH block)
+{
+    for (auto kept = S().environmentBlocks.begin(); kept != S().environmentBlocks.end(); ++kept) {
+        if (&kept->second[0] == block) {
+            S().environmentBlocks.erase(kept);
+            return TRUE;
+        }
+    }
+    ++S().unknownCloses;
+    return FALSE;
+}
+
+// The event log: sources need no registration, as on Windows.
+HANDLE RegisterEventSourceA(LPCSTR server, LPCSTR source)
+{
+    HANDLE handle = NewHandle();
+    EventRecord& opened = S().eventSources[reinterpret_cast<uintptr_t>(handle)];
+    opened.serverNull = server == nullptr;
+    opened.source = source;
+    return handle;
+}
+
+BOOL ReportEventA(HANDLE eventLog, WORD type, WORD category, DWORD eventId, PSID userSid,
+                  WORD stringCount, DWORD dataSize, LPCSTR* strings, LPVOID data)
+{
+    auto source = S().eventSources.find(reinterpret_cast<uintptr_t>(eventLog));
+    if (source == S().eventSources.end()) {
+        ++S().unknownCloses;
+        return FALSE;
+    }
+    EventRecord record = source->second;
+    record.type = type;
+    record.category = category;
+    record.id = eventId;
+    record.sidNull = userSid == nullptr;
+    for (WORD i = 0; i < stringCount; ++i) record.strings.push_back(strings[i]);
+    record.dataSize = dataSize;
+    record.dataNull = data == nullptr;
+    S().eventRecords.push_back(record);
+    S().events.push_back("record " + (record.strings.empty() ? std::string() : record.strings[0]));
+    return TRUE;
+}
+
+BOOL DeregisterEventSource(HANDLE eventLog)
+{
+    if (S().eventSources.erase(reinterpret_cast<uintptr_t>(eventLog)) != 0) return TRUE;
+    ++S().unknownCloses;
+    return FALSE;
+}
+
 HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES,
                    DWORD disposition, DWORD flags, HANDLE)
 {
@@ -730,7 +809,10 @@ BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION inform
 
 DWORD GetFileAttributesA(LPCSTR path)
 {
-    auto node = S().nodes.find(Resolve(path, false));
+    // A path that is not on a drive or share is found from the current folder, as Windows does.
+    bool relative = path[0] != 0 && path[0] != '\\' && path[0] != '/' && path[1] != ':';
+    std::string full = relative ? std::string(kCurrentFolderOfC) + "\\" + path : path;
+    auto node = S().nodes.find(Resolve(full, false));
     return node == S().nodes.end() ? INVALID_FILE_ATTRIBUTES : AttributesOf(node->second);
 }
 

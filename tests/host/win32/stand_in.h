@@ -113,6 +113,21 @@ const std::vector<MessageBoxRecord>& MessageBoxes();
 enum class WindowStation { Visible, Invisible, Unreadable };
 void SetWindowStation(WindowStation station);
 
+// The Application event log: every record reported, with the source it went through. Open
+// sources and environment blocks count as open handles.
+struct EventRecord {
+    bool serverNull = false;  // this machine's log
+    std::string source;
+    WORD type = 0;
+    WORD category = 0;
+    DWORD id = 0;
+    bool sidNull = false;
+    std::vector<std::string> strings;
+    DWORD dataSize = 0;
+    bool dataNull = false;
+};
+const std::vector<EventRecord>& EventRecords();
+
 // Files: paths are absolute and case-insensitive; parents are created as needed.
 void AddFolder(const std::string& path);
 void AddFile(const std::string& path);
@@ -146,7 +161,7 @@ void FailKeyEnumeration(const std::string& path, LONG error);
 void SetDefaultDllDirectoriesAvailable(bool available);
 
 // Everything the program did, in order: "open KEY", "close KEY", "start CMD", "end CMD",
-// "box TEXT", "shell LIST", "rmdir PATH", "dll directories FLAGS" (hex), "exit CODE".
+// "box TEXT", "record TEXT", "shell LIST", "rmdir PATH", "dll directories FLAGS" (hex), "exit CODE".
 const std::vector<std::string>& Events();
 
 // The file tree as it stands, by folded path as the system resolves it; for whole-tree checks.

@@ -246,6 +246,19 @@ BOOL GetSecurityDescriptorDacl(PSECURITY_DESCRIPTOR descriptor, BOOL* present, P
 BOOL GetAce(PACL acl, DWORD index, LPVOID* ace);
 DWORD GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD size, DWORD flags);
 
+// Finding a program named without a path, and the event log.
+#define EVENTLOG_ERROR_TYPE 0x0001u
+typedef char* LPCH;
+
+UINT GetSystemDirectoryA(LPSTR buffer, UINT size);
+UINT GetWindowsDirectoryA(LPSTR buffer, UINT size);
+LPCH GetEnvironmentStringsA(void);
+BOOL FreeEnvironmentStringsA(LPCH block);
+HANDLE RegisterEventSourceA(LPCSTR server, LPCSTR source);
+BOOL ReportEventA(HANDLE eventLog, WORD type, WORD category, DWORD eventId, PSID userSid,
+                  WORD stringCount, DWORD dataSize, LPCSTR* strings, LPVOID data);
+BOOL DeregisterEventSource(HANDLE eventLog);
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showState);
 
 #endif
