@@ -6,6 +6,7 @@
 
 #include "ansi_text.h"
 #include "folder_safety/clearable_folder.h"
+#include "window_station.h"
 
 // A parent left empty goes too, unless it is a volume root, a link or a protected folder.
 static BOOL RemoveEmptyParent(const ProtectedFolders* protectedFolders, char* parent)
@@ -43,6 +44,9 @@ int RemoveInstallFolder(const char* path)
     request.pFrom = work;
     request.pTo = NULL;
     request.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_FILESONLY;
+    if (!CanAnyoneSeeWindows()) {
+        request.fFlags |= FOF_NOERRORUI;  // an error dialog there would hold up the run for ever
+    }
     int shellResult = SHFileOperationA(&request);
     CloseHandle(pin);  // the folder cannot be removed while it is held
     if (shellResult != 0) {

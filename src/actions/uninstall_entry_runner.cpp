@@ -5,6 +5,7 @@
 
 #include "ansi_text.h"
 #include "program_lookup.h"
+#include "window_station.h"
 
 static const DWORD kWaitSliceMilliseconds = 60;
 static const char kStartErrorPrefix[] = "Error to Execute \"";
@@ -20,19 +21,6 @@ static void FormatStartError(const char* command, char* message)
     memcpy(message + prefixLength, command, commandLength);
     message[prefixLength + commandLength] = '"';
     message[prefixLength + commandLength + 1] = 0;
-}
-
-// Services and deployment tools run uninstalls in a window station no user sees; a box there
-// would never be dismissed and the whole run would wait for it. When in doubt, show it.
-static BOOL CanShowBox(void)
-{
-    USEROBJECTFLAGS flags;
-    DWORD needed;
-    if (!GetUserObjectInformationA(GetProcessWindowStation(), UOI_FLAGS, &flags, sizeof flags,
-                                   &needed)) {
-        return TRUE;
-    }
-    return (flags.dwFlags & WSF_VISIBLE) != 0;
 }
 
 // Where nobody sees a box, the Application log keeps its text for whoever deployed the run. The
@@ -51,7 +39,7 @@ static void ReportStartError(const char* command)
 {
     char message[MAX_PATH];
     FormatStartError(command, message);
-    if (CanShowBox()) {
+    if (CanAnyoneSeeWindows()) {
         MessageBoxA(NULL, message, NULL, MB_OK | MB_ICONERROR);
     } else {
         RecordStartError(message);

@@ -47,6 +47,18 @@ TEST_F(FolderRemovalTest, ClearsTheFolderAndPrunesUpToTheFirstNonEmptyParent)
     EXPECT_EQ(Removed(), expected);
     EXPECT_FALSE(standin::Exists("C:\\Apps\\Vendor"));
     EXPECT_TRUE(standin::Exists("C:\\Apps\\keep.txt"));
+
+    // Where nobody could answer it, the shell is asked for no error dialog either.
+    using standin::WindowStation;
+    for (auto station : {std::make_pair(WindowStation::Invisible, 0x0494),
+                         std::make_pair(WindowStation::Unreadable, 0x0094)}) {
+        standin::Reset();
+        standin::SetWindowStation(station.first);
+        standin::AddFile("C:\\Vendor\\Tess\\tess.exe");
+        EXPECT_EQ(RemoveInstallFolder("C:\\Vendor\\Tess"), 1);
+        ASSERT_EQ(standin::ShellRequests().size(), 1u);
+        EXPECT_EQ(standin::ShellRequests()[0].flags, station.second);
+    }
 }
 
 TEST_F(FolderRemovalTest, ProbeOpensTheFolderWithoutAccessOrSharing)
