@@ -45,15 +45,16 @@ static BOOL ReadFinalFolderPath(const char* folder, char* final)
     char found[MAX_PATH];
     DWORD length = GetFinalPathNameByHandleA(handle, found, MAX_PATH, 0);
     CloseHandle(handle);
-    if (length == 0 || length >= MAX_PATH) {
+    // "\\?\C:\..." or "\\?\UNC\server\share\...", for "C:\..." or "\\server\share\..."
+    if (length < 8 || length >= MAX_PATH || found[0] != '\\' || found[1] != '\\' ||
+        found[2] != '?' || found[3] != '\\') {
         return FALSE;
     }
-    // "\\?\C:\..." or "\\?\UNC\server\share\..."
-    if (strncmp(found, "\\\\?\\UNC\\", 8) == 0) {
+    if (found[4] == 'U' && found[5] == 'N' && found[6] == 'C' && found[7] == '\\') {
+        strcpy(final, found + 6);
         final[0] = '\\';
-        strcpy(final + 1, found + 7);
     } else {
-        strcpy(final, strncmp(found, "\\\\?\\", 4) == 0 ? found + 4 : found);
+        strcpy(final, found + 4);
     }
     return TRUE;
 }
