@@ -1,6 +1,8 @@
 // Starting the launcher, pressing its boxes and reading what the stand-ins logged.
 #include "harness.h"
 
+#include <cstdio>
+
 // ---------------------------------------------------------------------------------------------
 // Running the launcher
 
@@ -122,13 +124,26 @@ Run RunLauncher(const std::string& commandLine, const std::string& application,
     startup.lpDesktop = (LPSTR)desktop;
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back(0);
-    if (!CreateProcessA(application.c_str(), line.data(), NULL, NULL, FALSE, 0, NULL,
-                        kCurrentFolder, &startup, &process)) {
+    // Wine reports ERROR_INTERNAL_ERROR when a new process dies before its loader is done; on a
+    // loaded machine that happens now and then, so two more tries, each one printed.
+    BOOL started = FALSE;
+    for (int attempt = 1; attempt <= 3 && !started; ++attempt) {
+        started = CreateProcessA(application.c_str(), line.data(), NULL, NULL, FALSE, 0, NULL,
+                                 kCurrentFolder, &startup, &process);
+        if (!started && GetLastError() != ERROR_INTERNAL_ERROR) {
+            break;
+        }
+        if (!started && attempt < 3) {
+            printf("      (the launcher did not start, error 1359; trying again)\n");
+            Sleep(500);
+        }
+    }
+    if (!started) {
         Check(false, "could not start the launcher: error " + std::to_string(GetLastError()));
         return run;
     }
     std::set<HWND> handled;
-    DWORD started = GetTickCount();
+    DWORD startTick = GetTickCount();
     while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT) {
         WindowSearch search = {process.dwProcessId, {}};
         EnumWindows(CollectDialog, (LPARAM)&search);
@@ -138,7 +153,7 @@ Run RunLauncher(const std::string& commandLine, const std::string& application,
                 HandleBox(window, &run);
             }
         }
-        if (GetTickCount() - started > timeoutMs) {
+        if (GetTickCount() - startTick > timeoutMs) {
             TerminateProcess(process.hProcess, 99);
             WaitForSingleObject(process.hProcess, 5000);
             Check(false, "the launcher did not end within " + std::to_string(timeoutMs / 1000) +
