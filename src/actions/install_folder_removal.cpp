@@ -23,11 +23,14 @@ static BOOL RemoveEmptyParent(const ProtectedFolders* protectedFolders, char* pa
     return RemoveDirectoryA(parent);
 }
 
+// Too large for the stack on a machine with many users; zero-filled storage costs no file bytes.
+static ProtectedFolders g_protectedFolders;
+
 int RemoveInstallFolder(const char* path)
 {
     char folder[MAX_PATH];
-    ProtectedFolders protectedFolders;
-    HANDLE pin = OpenClearableFolder(path, folder, &protectedFolders);
+    ProtectedFolders* protectedFolders = &g_protectedFolders;
+    HANDLE pin = OpenClearableFolder(path, folder, protectedFolders);
     if (pin == INVALID_HANDLE_VALUE) {
         return 0;
     }
@@ -43,7 +46,9 @@ int RemoveInstallFolder(const char* path)
     request.wFunc = FO_DELETE;
     request.pFrom = work;
     request.pTo = NULL;
-    request.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_FILESONLY;
+    // Only the folder's own files: the shell would otherwise go into its subfolders, which others
+    // may be able to change or turn into links.
+    request.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_FILESONLY | FOF_NORECURSION;
     if (!CanAnyoneSeeWindows()) {
         request.fFlags |= FOF_NOERRORUI;  // an error dialog there would hold up the run for ever
     }
@@ -60,7 +65,7 @@ int RemoveInstallFolder(const char* path)
     char* cut;
     while ((cut = FindLastBackslash(work)) != NULL) {
         *cut = 0;
-        if (!RemoveEmptyParent(&protectedFolders, work)) {
+        if (!RemoveEmptyParent(protectedFolders, work)) {
             break;
         }
     }

@@ -2,6 +2,11 @@
 
 BOOL CanAnyoneSeeWindows(void)
 {
+    // Since Windows Vista no user sees session 0, whatever its window station says.
+    DWORD session;
+    if (ProcessIdToSessionId(GetCurrentProcessId(), &session) && session == 0) {
+        return FALSE;
+    }
     USEROBJECTFLAGS flags;
     DWORD needed;
     if (!GetUserObjectInformationA(GetProcessWindowStation(), UOI_FLAGS, &flags, sizeof flags,

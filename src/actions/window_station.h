@@ -3,8 +3,9 @@
 
 #include <windows.h>
 
-// FALSE only when the process runs in a window station no user sees (a service's, or a deployment
-// tool's running as SYSTEM): a window there would never be answered. When in doubt, TRUE.
+// FALSE only when the process runs in session 0 or in a window station no user sees (a service's,
+// or a deployment tool's running as SYSTEM): a window there would never be answered. When in
+// doubt, TRUE.
 BOOL CanAnyoneSeeWindows(void);
 
 #endif

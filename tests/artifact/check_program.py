@@ -10,7 +10,7 @@ import sys
 
 import pefile
 
-SIZE_BUDGET = 15 * 1024  # start-up, protected folders, who may change a folder, event record, lookup
+SIZE_BUDGET = 16 * 1024  # start-up, protected folders, who may change a folder, event record, lookup
 ALLOWED_IMPORTS = {'kernel32.dll', 'advapi32.dll', 'shell32.dll', 'user32.dll', 'msvcrt.dll'}
 # What the runtime's start-up and exit machinery imports; the program starts itself and needs none.
 RUNTIME_START_UP_IMPORTS = {
@@ -29,6 +29,7 @@ IMAGE_FILE_RELOCS_STRIPPED = 0x0001
 SUBSYSTEM_WINDOWS_GUI = 2
 DYNAMIC_BASE = 0x0040
 NX_COMPAT = 0x0100
+TERMINAL_SERVER_AWARE = 0x8000
 RT_ICON = 3
 RT_GROUP_ICON = 14
 
@@ -46,6 +47,9 @@ def header_problems(pe):
         problems.append('ASLR flag DYNAMIC_BASE is not set')
     if not flags & NX_COMPAT:
         problems.append('DEP flag NX_COMPAT is not set')
+    # Without it a Remote Desktop host may give the program a user's private Windows folder.
+    if not flags & TERMINAL_SERVER_AWARE:
+        problems.append('flag TERMINAL_SERVER_AWARE is not set')
     # Without base relocations the loader cannot move the image, whatever DYNAMIC_BASE says.
     relocations = pe.OPTIONAL_HEADER.DATA_DIRECTORY[pefile.DIRECTORY_ENTRY['IMAGE_DIRECTORY_ENTRY_BASERELOC']]
     if pe.FILE_HEADER.Characteristics & IMAGE_FILE_RELOCS_STRIPPED or relocations.Size == 0:

@@ -107,6 +107,8 @@ CASES = [
     ('console subsystem', set_header('OPTIONAL_HEADER', 'Subsystem', 3), 'not the Windows GUI'),
     ('no ASLR flag', clear_flag(check_program.DYNAMIC_BASE), 'DYNAMIC_BASE'),
     ('no DEP flag', clear_flag(check_program.NX_COMPAT), 'NX_COMPAT'),
+    ('not Terminal Server aware', clear_flag(check_program.TERMINAL_SERVER_AWARE),
+     'TERMINAL_SERVER_AWARE'),
     ('relocations stripped', strip_relocations, 'base relocations'),
     ('import from a DLL outside the list', rename_import(b'SHELL32.dll', b'SHLWAPI.dll'), 'SHLWAPI.dll'),
     ('heap of the runtime imported', rename_first_import_of(b'msvcrt.dll', b'free'), "runtime's start-up"),

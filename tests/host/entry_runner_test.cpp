@@ -113,14 +113,15 @@ TEST_F(EntryRunnerTest, BoxIsShownUnlessNobodyCanSeeItThenTheEventLogHoldsItsTex
 {
     using standin::WindowStation;  // an unreadable one is not known to be unseen: box as before
     std::string command = "C:\\" + std::string(246, 'v') + ".exe /S";
-    for (WindowStation station :
-         {WindowStation::Visible, WindowStation::Invisible, WindowStation::Unreadable}) {
+    for (WindowStation station : {WindowStation::Visible, WindowStation::Invisible,
+                                  WindowStation::Unreadable, WindowStation::VisibleInSessionZero}) {
         standin::Reset();
         standin::SetWindowStation(station);
         standin::SetString(kEntry, "UninstallString", command);
         RunUninstallEntry(kEntry.c_str());
         EXPECT_EQ(standin::Starts().size(), 1u);
-        bool unseen = station == WindowStation::Invisible;
+        bool unseen =
+            station == WindowStation::Invisible || station == WindowStation::VisibleInSessionZero;
         EXPECT_EQ(standin::MessageBoxes().size(), unseen ? 0u : 1u);
         ASSERT_EQ(standin::EventRecords().size(), unseen ? 1u : 0u) << "only where no box says it";
         EXPECT_EQ(standin::OpenKeyCount(), 0);

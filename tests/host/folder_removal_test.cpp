@@ -4,9 +4,17 @@
 #include <shlobj.h>
 
 #include "actions/folder_safety/folder_names.h"
+#include "actions/folder_safety/protected_folders.h"
 #include "actions/install_folder_removal.h"
 
 namespace {
+
+std::string Repeat(const std::string& text, int times)
+{
+    std::string repeated;
+    for (int i = 0; i < times; ++i) repeated += text;
+    return repeated;
+}
 
 class FolderRemovalTest : public StandInTest {
 protected:
@@ -38,7 +46,7 @@ TEST_F(FolderRemovalTest, ClearsTheFolderAndPrunesUpToTheFirstNonEmptyParent)
     EXPECT_EQ(request.operation, static_cast<UINT>(FO_DELETE));
     EXPECT_EQ(request.sourceList, std::string("C:\\Apps\\Vendor\\Tess\\*.*") + std::string(2, '\0'));
     EXPECT_TRUE(request.destinationNull);
-    EXPECT_EQ(request.flags, 0x0094);
+    EXPECT_EQ(request.flags, 0x1094);
     EXPECT_EQ(request.aborted, FALSE);
     EXPECT_TRUE(request.mappingsNull);
     EXPECT_TRUE(request.titleNull);
@@ -50,8 +58,9 @@ TEST_F(FolderRemovalTest, ClearsTheFolderAndPrunesUpToTheFirstNonEmptyParent)
 
     // Where nobody could answer it, the shell is asked for no error dialog either.
     using standin::WindowStation;
-    for (auto station : {std::make_pair(WindowStation::Invisible, 0x0494),
-                         std::make_pair(WindowStation::Unreadable, 0x0094)}) {
+    for (auto station : {std::make_pair(WindowStation::Invisible, 0x1494),
+                         std::make_pair(WindowStation::VisibleInSessionZero, 0x1494),
+                         std::make_pair(WindowStation::Unreadable, 0x1094)}) {
         standin::Reset();
         standin::SetWindowStation(station.first);
         standin::AddFile("C:\\Vendor\\Tess\\tess.exe");
@@ -209,8 +218,16 @@ TEST_F(FolderRemovalTest, WhenTheProtectedFoldersCannotAllBeKnownNothingIsCleare
     standin::SetString(shellFolders, "Huge", "C:\\" + std::string(300, 'h'));
     ExpectRefused("C:\\Vendor\\Tess", "C:\\Vendor\\Tess\\tess.exe");
 
+    // A value whose expansion is reported as fitting but has no terminator within the buffer.
     standin::Reset();
-    for (int i = 0; i < 100; ++i) standin::AddFolder("C:\\Users\\user" + std::to_string(i));
+    standin::SetCodePage(932);
+    standin::SetEnvironment("PROCESSOR_IDENTIFIER", "Intel64 Family 6 Model 158 Stepping 10, Gen");
+    standin::SetValue("HKU\\S-1-5-21-1-2-3-1003\\" + shellFolders.substr(5), "Personal", REG_EXPAND_SZ,
+                      "C:\\" + Repeat("\x88\x9f", 115) + "%PROCESSOR_IDENTIFIER%" + '\0');
+    ExpectRefused("C:\\Vendor\\Tess", "C:\\Vendor\\Tess\\tess.exe");
+
+    standin::Reset();
+    for (int i = 0; i <= MOST_PROFILES; ++i) standin::AddFolder("C:\\Users\\user" + std::to_string(i));
     ExpectRefused("C:\\Vendor\\Tess", "C:\\Vendor\\Tess\\tess.exe");
 
     // The users logged on, one user's settings, or the profile list cannot be listed or read.
@@ -226,6 +243,75 @@ TEST_F(FolderRemovalTest, WhenTheProtectedFoldersCannotAllBeKnownNothingIsCleare
         }
         ExpectRefused("C:\\Vendor\\Tess", "C:\\Vendor\\Tess\\tess.exe");
     }
+}
+
+// A Remote Desktop host: 50 other users logged on, each with the values Windows writes, and
+// 1,000 profiles listed.
+TEST_F(FolderRemovalTest, AMachineWithManyUsersStillClearsAnOrdinaryFolder)
+{
+    const std::string shellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    const std::string profileList = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-5-";
+    const char* const values[] = {
+        "AppData", "Cache", "Cookies", "Desktop", "Favorites", "History", "Local AppData",
+        "My Music", "My Pictures", "My Video", "NetHood", "Personal", "PrintHood", "Programs",
+        "Recent", "SendTo", "Start Menu", "Startup", "Templates", "{374DE290-123F-4565-9164-39C4925E467B}",
+        "{56784854-C6CB-462B-8169-88E350ACB882}", "{BFB9D5E0-C6A9-404C-B2B2-AE6DB6AF4968}",
+        "{4C5C32FF-BB9D-43B0-B5B4-2D72E54EAAA4}", "{7D1D3A04-DEBB-4115-95CF-2F29DA2920DA}",
+        "{A520A1A4-1780-4FF6-BD18-167343C5AF16}", "{00BCFC5A-ED94-4E48-96A1-3F6217F21990}"};
+    for (int user = 0; user < 1000; ++user) {
+        std::string sid = profileList + std::to_string(user);
+        std::string profile = "C:\\Users\\staff" + std::to_string(user);
+        standin::SetString(sid, "ProfileImagePath", profile);
+        standin::AddFolder(profile);
+        if (user >= 50) continue;
+        for (const char* value : values) {
+            standin::SetValue("HKU\\" + sid.substr(sid.rfind('\\') + 1) + "\\" + shellFolders, value,
+                              REG_EXPAND_SZ, std::string("%USERPROFILE%\\AppData\\Roaming\\") + value + "\\Folder" + '\0');
+        }
+        standin::SetString("HKU\\" + sid.substr(sid.rfind('\\') + 1) + "\\" + shellFolders, "Moved",
+                           "D:\\Moved\\staff" + std::to_string(user) + "\\Documents");
+    }
+    standin::AddFile("C:\\Program Files (x86)\\Vendor\\Tess\\tess.exe");
+    EXPECT_EQ(RemoveInstallFolder("C:\\Program Files (x86)\\Vendor\\Tess"), 1);
+    for (const char* kept : {"C:\\Users\\staff999", "D:\\Moved\\staff49\\Documents", "D:\\Moved\\staff0",
+                             "C:\\Users\\staff49\\AppData\\Roaming\\Templates\\Folder"}) {
+        ExpectRefused(kept, std::string(kept) + "\\keep.txt");
+    }
+}
+
+// Every user may write their own settings: what they name is never opened off this machine, nor
+// through a link, which could lead there. Such a path still keeps, as text, what holds it.
+TEST_F(FolderRemovalTest, FoldersUsersNameAreNeverOpenedOnAnotherMachine)
+{
+    const std::string bob = "HKU\\S-1-5-21-1-2-3-1003\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    auto reachedAnotherMachine = [] {
+        for (const std::string& path : standin::ReachedPaths()) {
+            if (path.compare(0, 2, "\\\\") == 0 || path.compare(0, 2, "R:") == 0) return true;
+        }
+        return false;
+    };
+    for (const char* remote : {"\\\\acc-remote-host\\share\\docs", "R:\\Docs", "\\\\?\\C:\\Users\\bob\\Docs",
+                               "\\\\.\\pipe\\docs", "//acc-remote-host/share/docs"}) {
+        standin::Reset();
+        standin::SetString(bob, "Personal", remote);
+        standin::AddFile("C:\\Vendor\\Tess\\tess.exe");
+        EXPECT_EQ(RemoveInstallFolder("C:\\Vendor\\Tess"), 1) << remote;
+        EXPECT_FALSE(reachedAnotherMachine()) << remote;
+    }
+    standin::Reset();
+    standin::SetString(bob, "Personal", "\\\\acc-remote-host\\share\\docs");
+    standin::AddFolder("\\\\acc-remote-host\\share\\docs");
+    ExpectRefused("\\\\acc-remote-host\\share\\docs", "\\\\acc-remote-host\\share\\docs\\thesis.doc");
+
+    // A link on the way: nothing more of that user's settings is opened, and nothing is cleared.
+    standin::Reset();
+    standin::AddJunction("C:\\Users\\bob\\Remote", "\\\\acc-remote-host\\share");
+    standin::AddFolder("\\\\acc-remote-host\\share\\docs");
+    standin::SetString(bob, "A", "C:\\Users\\bob\\Remote\\docs");
+    standin::SetString(bob, "B", "C:\\Users\\bob\\Later");
+    ExpectRefused("C:\\Vendor\\Tess", "C:\\Vendor\\Tess\\tess.exe");
+    EXPECT_FALSE(reachedAnotherMachine());
+    for (const std::string& path : standin::ReachedPaths()) EXPECT_EQ(path.find("LATER"), std::string::npos);
 }
 
 TEST_F(FolderRemovalTest, LinksCannotDisguiseAProtectedFolder)
@@ -380,7 +466,8 @@ TEST_F(FolderRemovalTest, DoubleByteNamesAreCutAtRealBackslashesOnly)
     EXPECT_EQ(Removed(), expected);
 
     // A folder above a named one, found by its text: the trail byte is not a separator.
-    FolderNameList named = {};
+    static FolderNameList named;
+    named = {};
     ASSERT_TRUE(AddFolderName(&named, "C:\\\x95\x5C\\Docs"));
     EXPECT_TRUE(IsPathTextAtOrAboveListed(&named, "C:\\\x95\x5C"));
     EXPECT_TRUE(IsPathTextAtOrAboveListed(&named, "c:\\\x95\x5C\\DOCS"));

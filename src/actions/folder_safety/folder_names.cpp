@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "../ansi_text.h"
+#include "folder_reach.h"
 
 static BOOL IsAsciiLetter(unsigned char character)
 {
@@ -57,7 +58,7 @@ BOOL IsPathTextAtOrAboveListed(const FolderNameList* list, const char* path)
 }
 
 BOOL IsIdentityAtOrAboveListed(const FolderNameList* list, const FolderIdentity* identity,
-                             const char* longName, const char* shortName)
+                               const char* longName, const char* shortName, BOOL avoidLinks)
 {
     for (size_t at = 0; at < list->used; at += strlen(list->text + at) + 1) {
         const char* listed = list->text + at;
@@ -73,6 +74,9 @@ BOOL IsIdentityAtOrAboveListed(const FolderNameList* list, const FolderIdentity*
                 FolderIdentity other;
                 memcpy(folder, listed, (size_t)(position - listed));
                 folder[position - listed] = 0;
+                if (avoidLinks && PassesThroughLink(folder)) {
+                    return TRUE;
+                }
                 if (ReadFolderIdentity(folder, FOLDER_SHARE_ALL, &other, NULL) &&
                     IsFolderListed(&other, 1, identity)) {
                     return TRUE;

@@ -50,8 +50,10 @@ static int ExpandFolderValue(LONG result, DWORD type, char* data, DWORD size, co
     if (profile != NULL && !PutUserProfile(data, profile, text)) {
         return FOLDER_VALUE_UNREADABLE;
     }
+    // In a double-byte code page the length reported may count characters, not bytes: only a
+    // terminator inside the buffer shows that the expansion fitted.
     DWORD needed = ExpandEnvironmentStringsA(profile != NULL ? text : data, path, MAX_PATH);
-    if (needed == 0 || needed > MAX_PATH) {
+    if (needed == 0 || needed > MAX_PATH || memchr(path, 0, MAX_PATH) == NULL) {
         path[0] = 0;
         return FOLDER_VALUE_UNREADABLE;
     }

@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "../ansi_text.h"
+#include "folder_reach.h"
 #include "user_folders.h"
 
 // Every folder number the shell knows lies below this.
@@ -59,12 +60,33 @@ static BOOL ReadFinalFolderPath(const char* folder, char* final)
     return TRUE;
 }
 
-static void KeepFolderAndHoldersAt(ProtectedFolders* folders, const char* path, BOOL followLinks)
+static BOOL IsNamedByText(const ProtectedFolders* folders, const char* folder)
+{
+    return IsPathTextAtOrAboveListed(&folders->named, folder) ||
+           IsPathTextAtOrAboveListed(&folders->namedByUser, folder) ||
+           IsPathTextAtOrAboveListed(&folders->namedByText, folder);
+}
+
+static void AddName(ProtectedFolders* folders, FolderNameList* list, const char* folder)
+{
+    if (!AddFolderName(list, folder)) {
+        folders->complete = FALSE;
+    }
+}
+
+static void KeepFolderAndHoldersAt(ProtectedFolders* folders, const char* path, BOOL followLinks,
+                                   BOOL namedByUser)
 {
     char given[MAX_PATH];
     char full[MAX_PATH];
     char folder[MAX_PATH];
     if (!CopyAbsoluteFolderPath(path, given)) {
+        return;
+    }
+    if (namedByUser && !IsLocalDrivePath(given)) {
+        if (!IsNamedByText(folders, given)) {
+            AddName(folders, &folders->namedByText, given);
+        }
         return;
     }
     DWORD length = GetFullPathNameA(given, MAX_PATH, full, NULL);  // no "..", no trailing dots
@@ -73,7 +95,16 @@ static void KeepFolderAndHoldersAt(ProtectedFolders* folders, const char* path, 
         return;
     }
     if (!CopyAbsoluteFolderPath(full, folder) || IsInsideWindowsText(folders, folder) ||
-        IsPathTextAtOrAboveListed(&folders->named, folder)) {
+        IsNamedByText(folders, folder)) {
+        return;
+    }
+    if (namedByUser) {
+        // Where such a link leads cannot be told without following it, perhaps to another machine.
+        if (PassesThroughLink(folder)) {
+            folders->complete = FALSE;
+        } else {
+            AddName(folders, &folders->namedByUser, folder);
+        }
         return;
     }
     // Up to the first folder a path named before passes through: the rest was walked then.
@@ -94,24 +125,26 @@ static void KeepFolderAndHoldersAt(ProtectedFolders* folders, const char* path, 
         if (cut != NULL) {
             *cut = 0;
         }
-    } while (cut != NULL && !IsVolumeRoot(full) &&
-             !IsPathTextAtOrAboveListed(&folders->named, full));
-    if (!AddFolderName(&folders->named, folder)) {
-        folders->complete = FALSE;
-    }
+    } while (cut != NULL && !IsVolumeRoot(full) && !IsNamedByText(folders, full));
+    AddName(folders, &folders->named, folder);
     // Its real path names the folders that hold it where a link leads.
     if (throughLink && followLinks) {
         if (!ReadFinalFolderPath(folder, full)) {
             folders->complete = FALSE;
         } else if (full[0] != 0) {
-            KeepFolderAndHoldersAt(folders, full, FALSE);
+            KeepFolderAndHoldersAt(folders, full, FALSE, FALSE);
         }
     }
 }
 
 void KeepFolderAndHolders(ProtectedFolders* folders, const char* path)
 {
-    KeepFolderAndHoldersAt(folders, path, TRUE);
+    KeepFolderAndHoldersAt(folders, path, TRUE, FALSE);
+}
+
+void KeepFolderNamedByUser(ProtectedFolders* folders, const char* path)
+{
+    KeepFolderAndHoldersAt(folders, path, FALSE, TRUE);
 }
 
 void CollectProtectedFolders(ProtectedFolders* folders)
@@ -155,7 +188,9 @@ BOOL IsProtectedFolder(const ProtectedFolders* folders, const char* path)
         IsFolderListed(folders->linked, folders->linkedCount, &identity) ||
         IsFolderListed(folders->profiles, folders->profileCount, &identity) ||
         IsFolderListed(folders->profileRoots, folders->profileRootCount, &identity) ||
-        IsIdentityAtOrAboveListed(&folders->named, &identity, longName, shortName)) {
+        IsPathTextAtOrAboveListed(&folders->namedByText, path) ||
+        IsIdentityAtOrAboveListed(&folders->named, &identity, longName, shortName, FALSE) ||
+        IsIdentityAtOrAboveListed(&folders->namedByUser, &identity, longName, shortName, TRUE)) {
         return TRUE;
     }
     // Above it: a profile makes it a user's folder; the Windows folder anywhere makes it system.

@@ -105,13 +105,15 @@ static void KeepShellFoldersOf(ProtectedFolders* folders, HKEY root, const char*
         return;
     }
     char path[MAX_PATH];
-    int read;
+    int read = FOLDER_VALUES_END;
+    // Once the protection is incomplete nothing is cleared: nothing more a user wrote is opened.
     for (DWORD index = 0;
+         folders->complete &&
          (read = ReadFolderValueAt(key, index, profile, path)) != FOLDER_VALUES_END &&
          read != FOLDER_VALUES_BROKEN;
          ++index) {
         NoteFolderValue(folders, read);
-        KeepFolderAndHolders(folders, path);
+        KeepFolderNamedByUser(folders, path);
     }
     NoteFolderValue(folders, read);
     RegCloseKey(key);
@@ -146,7 +148,7 @@ static BOOL ReadUserProfile(const char* user, char* profile)
 static void KeepShellFoldersOfEveryUser(ProtectedFolders* folders)
 {
     KeepShellFoldersOf(folders, HKEY_CURRENT_USER, kUserShellFoldersKey, NULL);
-    for (DWORD index = 0;; ++index) {
+    for (DWORD index = 0; folders->complete; ++index) {
         char user[MAX_PATH];
         DWORD userSize = MAX_PATH;
         LONG result = RegEnumKeyExA(HKEY_USERS, index, user, &userSize, NULL, NULL, NULL, NULL);

@@ -9,6 +9,7 @@
 #define FOF_ALLOWUNDO 0x40u
 #define FOF_FILESONLY 0x80u
 #define FOF_NOERRORUI 0x400u
+#define FOF_NORECURSION 0x1000u
 
 typedef WORD FILEOP_FLAGS;
 

@@ -79,6 +79,7 @@ struct State {
     std::map<std::string, std::string> environment;
     int shellResult = 0;
     std::vector<FileOpen> fileOpens;
+    std::vector<std::string> reachedPaths;
     std::vector<ShellRequest> shellRequests;
     std::vector<std::string> removeCalls;
     std::vector<std::string> events;
@@ -393,6 +394,7 @@ void SetEnvironment(const std::string& name, const std::string& value)
 }
 void SetShellResult(int result) { S().shellResult = result; }
 const std::vector<FileOpen>& FileOpens() { return S().fileOpens; }
+const std::vector<std::string>& ReachedPaths() { return S().reachedPaths; }
 const std::vector<ShellRequest>& ShellRequests() { return S().shellRequests; }
 const std::vector<std::string>& RemoveDirectoryCalls() { return S().removeCalls; }
 int OpenFileHandleCount()
@@ -691,9 +693,20 @@ BOOL GetUserObjectInformationA(HANDLE object, int index, LPVOID information, DWO
         return FALSE;
     }
     USEROBJECTFLAGS flags = {TRUE, TRUE, 0x100u};  // a bit beside the one asked about
-    if (S().station == WindowStation::Visible) flags.dwFlags |= WSF_VISIBLE;
+    if (S().station != WindowStation::Invisible) flags.dwFlags |= WSF_VISIBLE;
     memcpy(information, &flags, sizeof flags);
     *lengthNeeded = sizeof flags;
+    return TRUE;
+}
+
+static const DWORD kProcessId = 0x1234;
+
+DWORD GetCurrentProcessId(void) { return kProcessId; }
+
+BOOL ProcessIdToSessionId(DWORD processId, DWORD* session)
+{
+    if (processId != kProcessId) return FALSE;
+    *session = S().station == WindowStation::VisibleInSessionZero ? 0 : 1;
     return TRUE;
 }
 
@@ -784,6 +797,7 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
     if (S().fileOpenHook) S().fileOpenHook(open);
     if (path[0] == 0 || disposition != OPEN_EXISTING) return INVALID_HANDLE_VALUE;
     std::string resolved = Resolve(path, (flags & FILE_FLAG_OPEN_REPARSE_POINT) == 0);
+    S().reachedPaths.push_back(resolved);
     auto node = S().nodes.find(resolved);
     if (node == S().nodes.end()) return INVALID_HANDLE_VALUE;
     if (node->second.folder && (flags & FILE_FLAG_BACKUP_SEMANTICS) == 0) return INVALID_HANDLE_VALUE;
@@ -812,6 +826,7 @@ DWORD GetFileAttributesA(LPCSTR path)
     // A path that is not on a drive or share is found from the current folder, as Windows does.
     bool relative = path[0] != 0 && path[0] != '\\' && path[0] != '/' && path[1] != ':';
     std::string full = relative ? std::string(kCurrentFolderOfC) + "\\" + path : path;
+    S().reachedPaths.push_back(Resolve(full, false));
     auto node = S().nodes.find(Resolve(full, false));
     return node == S().nodes.end() ? INVALID_FILE_ATTRIBUTES : AttributesOf(node->second);
 }
@@ -827,6 +842,14 @@ BOOL RemoveDirectoryA(LPCSTR path)
     if (resolved.size() == 3 && resolved[1] == ':') return FALSE;  // a volume root never goes
     S().nodes.erase(node);
     return TRUE;
+}
+
+UINT GetDriveTypeA(LPCSTR root)
+{
+    std::string folded = Fold(root);
+    if (folded.size() != 3 || folded[1] != ':' || folded[2] != '\\') return DRIVE_NO_ROOT_DIR;
+    if (folded[0] == 'R') return DRIVE_REMOTE;
+    return S().nodes.count(folded) != 0 ? DRIVE_FIXED : DRIVE_NO_ROOT_DIR;
 }
 
 DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size)
@@ -853,6 +876,16 @@ DWORD ExpandEnvironmentStringsA(LPCSTR source, LPSTR destination, DWORD size)
         }
     }
     DWORD needed = static_cast<DWORD>(expanded.size() + 1);
+    if (S().codePage == 932) {
+        // As the system does there: the length counts characters, while the bytes written stop
+        // only at the buffer's end, without a terminator when they do not fit.
+        DWORD characters = 0;
+        for (size_t i = 0; i < expanded.size(); ++i, ++characters) {
+            if (IsLead(static_cast<BYTE>(expanded[i])) && i + 1 < expanded.size()) ++i;
+        }
+        if (characters + 1 <= size) memcpy(destination, expanded.c_str(), std::min<DWORD>(needed, size));
+        return characters + 1;
+    }
     if (needed <= size) memcpy(destination, expanded.c_str(), needed);
     return needed;
 }
@@ -876,17 +909,20 @@ HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA found)
         WIN32_FIND_DATAA entry;
         memset(&entry, 0, sizeof entry);
         entry.dwFileAttributes = attributes;
+        if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) entry.dwReserved0 = IO_REPARSE_TAG_MOUNT_POINT;
         strcpy(entry.cFileName, name.c_str());
         entries.push_back(entry);
     };
     if (text.size() < 2 || text.compare(text.size() - 2, 2, "\\*") != 0) {
         std::string resolved = Resolve(text, false);
+        S().reachedPaths.push_back(ParentOf(resolved));
         auto node = S().nodes.find(resolved);
         std::vector<size_t> separators = SeparatorPositions(resolved);
         if (node == S().nodes.end() || separators.empty()) return INVALID_HANDLE_VALUE;
         add(resolved.substr(separators.back() + 1), AttributesOf(node->second));
     } else {
         std::string folder = Resolve(text.substr(0, text.size() - 2), true);
+        S().reachedPaths.push_back(folder);
         auto node = S().nodes.find(folder);
         if (node == S().nodes.end() || !node->second.folder) return INVALID_HANDLE_VALUE;
         add(".", FILE_ATTRIBUTE_DIRECTORY);

@@ -109,8 +109,8 @@ int OpenProcessHandleCount();
 const std::vector<MessageBoxRecord>& MessageBoxes();
 
 // The process's window station: one a user sees (the default), one nobody sees (a service's),
-// or one whose flags cannot be read.
-enum class WindowStation { Visible, Invisible, Unreadable };
+// one whose flags cannot be read, or a visible one in session 0, which no user sees either.
+enum class WindowStation { Visible, Invisible, Unreadable, VisibleInSessionZero };
 void SetWindowStation(WindowStation station);
 
 // The Application event log: every record reported, with the source it went through. Open
@@ -137,6 +137,9 @@ void SetFolderPath(int csidl, const std::string& path);  // "" makes the lookup 
 void SetEnvironment(const std::string& name, const std::string& value);
 void SetShellResult(int result);  // non-zero: the shell fails and deletes nothing
 const std::vector<FileOpen>& FileOpens();
+// Where each file call went, through links, as folded paths: the folder searched for a listing
+// or a single entry. "R:" is a network drive; "\\server\share" paths are other machines.
+const std::vector<std::string>& ReachedPaths();
 const std::vector<ShellRequest>& ShellRequests();
 const std::vector<std::string>& RemoveDirectoryCalls();
 int OpenFileHandleCount();

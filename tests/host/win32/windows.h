@@ -155,6 +155,11 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
                    DWORD disposition, DWORD flags, HANDLE templateFile);
 BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION information);
 DWORD GetFileAttributesA(LPCSTR path);
+#define DRIVE_NO_ROOT_DIR 1u
+#define DRIVE_FIXED 3u
+#define DRIVE_REMOTE 4u
+UINT GetDriveTypeA(LPCSTR root);
+#define IO_REPARSE_TAG_MOUNT_POINT 0xA0000003u
 BOOL RemoveDirectoryA(LPCSTR path);
 DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size);
 DWORD ExpandEnvironmentStringsA(LPCSTR source, LPSTR destination, DWORD size);
@@ -235,6 +240,8 @@ typedef struct _TOKEN_USER {
 typedef enum _TOKEN_INFORMATION_CLASS { TokenUser = 1 } TOKEN_INFORMATION_CLASS;
 
 HANDLE GetCurrentProcess(void);
+DWORD GetCurrentProcessId(void);
+BOOL ProcessIdToSessionId(DWORD processId, DWORD* session);
 BOOL OpenProcessToken(HANDLE process, DWORD access, PHANDLE token);
 BOOL GetTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS informationClass, LPVOID information,
                          DWORD length, LPDWORD lengthNeeded);

@@ -1,0 +1,58 @@
+#include "folder_reach.h"
+
+#include <string.h>
+
+#include "../ansi_text.h"
+
+// Tags of mount points and symbolic links carry this bit; cloud placeholders do not redirect.
+#define REPARSE_TAG_NAME_SURROGATE 0x20000000u
+
+BOOL IsLocalDrivePath(const char* path)
+{
+    unsigned char drive = (unsigned char)(path[0] | 0x20);
+    if (drive < 'a' || drive > 'z' || path[1] != ':' || path[2] != '\\') {
+        return FALSE;
+    }
+    for (const char* position = path + 2; *position != 0; position = SkipCharacter(position)) {
+        if (SkipCharacter(position) - position == 1 && strchr("*?<>\":|", *position) != NULL) {
+            return FALSE;
+        }
+    }
+    char root[4] = {path[0], ':', '\\', 0};
+    return GetDriveTypeA(root) != DRIVE_REMOTE;
+}
+
+BOOL PassesThroughLink(const char* path)
+{
+    char part[MAX_PATH];
+    size_t length = strlen(path);
+    if (length <= 3) {
+        return FALSE;  // a drive alone: no part to follow
+    }
+    if (length >= MAX_PATH) {
+        return TRUE;
+    }
+    memcpy(part, path, length + 1);
+    for (char* position = part + 3;; position = (char*)SkipCharacter(position)) {
+        if (*position != 0 && *position != '\\') {
+            continue;
+        }
+        char kept = *position;
+        *position = 0;
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA(part, &found);
+        if (search == INVALID_HANDLE_VALUE) {
+            return FALSE;  // nothing there, so nothing further to follow
+        }
+        FindClose(search);
+        // A tag that names no kind (as some systems give) may be any link.
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+            ((found.dwReserved0 & REPARSE_TAG_NAME_SURROGATE) != 0 || found.dwReserved0 == 0)) {
+            return TRUE;
+        }
+        if (kept == 0) {
+            return FALSE;
+        }
+        *position = kept;
+    }
+}
