@@ -23,6 +23,7 @@ const char* const kProtected[] = {
     "C:\\Users\\tess\\AppData\\Local", "C:\\Users\\tess\\Downloads", "C:\\Users\\tess\\Music",
     "C:\\Users\\tess\\Favorites", "C:\\Users\\alice", "C:\\Users\\Public", "C:\\Users\\Default",
     "C:\\Users\\bob", "C:\\Users\\bob\\OneDrive\\Documents", "D:\\Bob", "D:\\Bob\\Documents",
+    "\\\\SRV\\SHARE\\Bob\\Saves",
 };
 // User profiles: every folder directly inside one is a user's folder and stays too.
 const char* const kProfiles[] = {"C:\\Users\\tess", "C:\\Users\\alice", "C:\\Users\\Public",
@@ -58,6 +59,9 @@ void SeedTree(UINT codePage)
     standin::SetSecurity("C:\\Open\\Tess", open);
     standin::SetSecurity("C:\\OpenAbove", open);
     standin::AddFolder("C:\\Empty\\Deeper\\Deepest");
+    // bob keeps his saved games on a share: his own setting, so never opened.
+    standin::SetString("HKU\\S-1-5-21-1-2-3-1003\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                       "{4C5C32FF-BB9D-43B0-B5B4-2D72E54EAAA4}", "\\\\SRV\\SHARE\\Bob\\Saves");
     standin::AddFile("D:\\Tess\\tess.exe");
     standin::AddFile("\\\\SRV\\SHARE\\Tess\\tess.exe");
     standin::AddJunction("C:\\Apps\\ToWindows", "C:\\Windows");
@@ -142,6 +146,11 @@ void ExpectNothingLostOutside(const std::string& named, const Snapshot& before, 
         FUZZ_CHECK(before.entries.count(folder) != 0 && before.entries.at(folder).folder);
     }
     if (shellFailed || requests.empty()) FUZZ_CHECK(standin::RemoveDirectoryCalls().empty());
+
+    // Another machine is reached only on the way to the folder asked for, never for what users named.
+    for (const std::string& path : standin::ReachedPaths()) {
+        if (path.compare(0, 2, "\\\\") == 0) FUZZ_CHECK(IsWithin(path, named) || IsWithin(named, path));
+    }
 
     // Folder removals: never a protected folder or a volume root.
     for (const std::string& path : standin::RemoveDirectoryCalls()) {
