@@ -37,6 +37,7 @@ TEST_F(EntryRunnerTest, StartsTheStoredCommandWithDefaultsAndWaitsInSlices)
 {
     standin::ProgramScript script;
     script.waitSlices = 5;
+    standin::AddFile("C:\\Program Files\\Vek\\uninst.exe");
     SetCommand("\"C:\\Program Files\\Vek\\uninst.exe\" /remove %TEMP%", script);
 
     RunUninstallEntry(kEntry.c_str());
@@ -44,7 +45,12 @@ TEST_F(EntryRunnerTest, StartsTheStoredCommandWithDefaultsAndWaitsInSlices)
     ASSERT_EQ(standin::Starts().size(), 1u);
     const standin::ProcessStart& start = standin::Starts()[0];
     EXPECT_EQ(start.commandLine, "\"C:\\Program Files\\Vek\\uninst.exe\" /remove %TEMP%");
-    EXPECT_FALSE(start.hasApplication);
+    EXPECT_EQ(start.application, "C:\\Program Files\\Vek\\uninst.exe");
+    // Held since its check, so that nobody can write, replace or delete it before it starts.
+    ASSERT_EQ(start.openFiles.size(), 1u);
+    EXPECT_EQ(start.openFiles[0].path, start.application);
+    EXPECT_EQ(start.openFiles[0].access, READ_CONTROL | FILE_EXECUTE);
+    EXPECT_EQ(start.openFiles[0].shareMode, FILE_SHARE_READ);
     EXPECT_EQ(start.startupSize, sizeof(STARTUPINFOA));
     EXPECT_TRUE(start.startupOtherwiseZero);
     EXPECT_TRUE(start.securityAttributesNull);
@@ -68,6 +74,7 @@ TEST_F(EntryRunnerTest, FailedWaitEndsTheWait)
     standin::ProgramScript script;
     script.waitSlices = 100;
     script.waitFails = true;
+    standin::AddFile("C:\\Vek\\uninst.exe");
     SetCommand("C:\\Vek\\uninst.exe", script);
     RunUninstallEntry(kEntry.c_str());
     EXPECT_EQ(standin::WaitTimeouts().size(), 1u);
@@ -77,6 +84,7 @@ TEST_F(EntryRunnerTest, CommandOfAnyLengthUpTo259CharactersRuns)
 {
     std::string longest = "C:\\" + std::string(252, 'v') + ".exe";
     ASSERT_EQ(longest.size(), 259u);
+    standin::AddFile(longest);
     SetCommand(longest);
     RunUninstallEntry(kEntry.c_str());
     ASSERT_EQ(standin::Starts().size(), 1u);
@@ -98,8 +106,7 @@ TEST_F(EntryRunnerTest, CommandThatCannotStartIsReportedOnceAsStored)
     standin::SetString(kEntry, "UninstallString", "C:\\%ProgramFiles%\\Vek\\uninst.exe /S");
     RunUninstallEntry(kEntry.c_str());
 
-    ASSERT_EQ(standin::Starts().size(), 1u);
-    EXPECT_EQ(standin::Starts()[0].commandLine, "C:\\%ProgramFiles%\\Vek\\uninst.exe /S");
+    EXPECT_TRUE(standin::Starts().empty()) << "no such program";
     ASSERT_EQ(standin::MessageBoxes().size(), 1u);
     const standin::MessageBoxRecord& box = standin::MessageBoxes()[0];
     EXPECT_EQ(box.text, "Error to Execute \"C:\\%ProgramFiles%\\Vek\\uninst.exe /S\"");
@@ -118,6 +125,7 @@ TEST_F(EntryRunnerTest, BoxIsShownUnlessNobodyCanSeeItThenTheEventLogHoldsItsTex
         standin::Reset();
         standin::SetWindowStation(station);
         standin::SetString(kEntry, "UninstallString", command);
+        standin::AddFile(command.substr(0, command.size() - 3));
         RunUninstallEntry(kEntry.c_str());
         EXPECT_EQ(standin::Starts().size(), 1u);
         bool unseen = station == WindowStation::Invisible;
@@ -164,36 +172,95 @@ TEST_F(EntryRunnerTest, EmptyCommandIsReported)
     EXPECT_EQ(standin::MessageBoxes()[0].text, "Error to Execute \"\"");
 }
 
-TEST_F(EntryRunnerTest, UnquotedProgramPathWithBlanksIsNamedExactly)
+// Found as the system finds it, then always named to it: the program checked is the one started.
+TEST_F(EntryRunnerTest, ProgramIsFoundAsTheSystemFindsItAndNamed)
 {
-    standin::AddFile("C:\\Apps\\My.exe");
-    standin::AddFile("C:\\Apps\\My Tools\\uninst.EXE");
-    SetCommand("C:\\Apps\\My Tools\\uninst.EXE /S");
-    RunUninstallEntry(kEntry.c_str());
-    ASSERT_EQ(standin::Starts().size(), 1u);
-    EXPECT_TRUE(standin::Starts()[0].hasApplication);
-    EXPECT_EQ(standin::Starts()[0].application, "C:\\Apps\\My Tools\\uninst.EXE");
-    EXPECT_EQ(standin::Starts()[0].commandLine, "C:\\Apps\\My Tools\\uninst.EXE /S");
+    struct Row {
+        const char* command;
+        const char* program;  // "" where nothing may be started
+    };
+    const Row rows[] = {
+        {"C:\\Apps\\My Tools\\uninst.EXE /S", "C:\\Apps\\My.exe"},  // the shorter name first
+        {"C:\\Vek Tools\\uninst.exe /S", "C:\\Vek Tools\\uninst.exe"},
+        {"C:\\Vek Tools\\uninst /S", "C:\\Vek Tools\\uninst.exe"},  // ".exe" added
+        {"C:\\Apps\\uninst /S", "C:\\Apps\\uninst.exe"},            // before the extensionless one
+        {"\"C:\\Vek Tools\\uninst\" /S", "C:\\Vek Tools\\uninst.exe"},
+        {"\"C:\\Apps\\uninst.bak\" /S", "C:\\Apps\\uninst.bak"},  // an extension: kept
+        {"C:/Apps/uninst.exe /S", "C:\\Apps\\uninst.exe"},
+        {"\\\\server\\share\\uninst.exe /S", "\\\\server\\share\\uninst.exe"},
+        {"C:\\Apps\\missing.exe /S", ""},
+        {"C:\\Apps\\Folder.exe /S", ""},
+        {"\"C:\\Apps\\My Tools\" /S", ""},  // a folder
+    };
+    for (const Row& row : rows) {
+        standin::Reset();
+        for (const char* file : {"C:\\Apps\\My.exe", "C:\\Apps\\My Tools\\uninst.EXE",
+                                 "C:\\Apps\\uninst", "C:\\Apps\\uninst.exe", "C:\\Apps\\uninst.bak",
+                                 "C:\\Vek Tools\\uninst.exe", "\\\\server\\share\\uninst.exe"}) {
+            standin::AddFile(file);
+        }
+        standin::AddFolder("C:\\Apps\\Folder.exe");
+        SetCommand(row.command);
+        RunUninstallEntry(kEntry.c_str());
+        ASSERT_EQ(standin::Starts().size(), *row.program != 0 ? 1u : 0u) << row.command;
+        EXPECT_EQ(standin::MessageBoxes().size(), *row.program != 0 ? 0u : 1u) << row.command;
+        if (*row.program != 0) {
+            EXPECT_EQ(standin::Starts()[0].application, row.program) << row.command;
+            EXPECT_EQ(standin::Starts()[0].commandLine, row.command);
+        }
+    }
 }
 
-TEST_F(EntryRunnerTest, OtherCommandsAreLeftToTheSystem)
+// Started elevated, a program that someone else could have replaced, or put a DLL beside, would
+// run theirs: its file, its folder and the folders above are held to the install folder's rules.
+TEST_F(EntryRunnerTest, ProgramOthersMayChangeIsNotStarted)
 {
-    standin::AddFile("C:\\Apps\\uninst.exe");
-    standin::AddFolder("C:\\Apps\\Folder.exe");
-    for (const char* command : {
-             "\"C:\\Apps\\uninst.exe\" /S",         // quoted
-             "C:\\Apps\\missing.exe /S",            // no such file
-             "C:\\Apps\\Folder.exe /S",             // a folder
-             "C:\\Apps\\uninst.exe.bak /S",         // not ending in .exe
-             "C:/Apps/missing.exe /S",              // forward slashes
-             "\\\\server\\share\\uninst.exe /S",     // a network share
-         }) {
-        SetCommand(command);
+    const std::string program = "C:\\Vendor\\Tess\\uninst.exe";
+    struct Row {
+        const char* label;
+        std::string command;
+        std::string path;  // whose security is set
+        standin::Ace grant;
+        std::string owner;
+        bool starts;
+    };
+    const std::string users = "S-1-5-11", bob = "S-1-5-21-1-2-3-1003", tess = "S-1-5-21-1-2-3-1001";
+    const std::string system = "C:\\Windows\\system32";
+    const Row rows[] = {
+        {"file others may write", program, program, {users, FILE_WRITE_DATA}, "", false},
+        {"file others may re-permission", program, program, {users, WRITE_DAC}, "", false},
+        {"file owned by another user", program, program, {}, bob, false},
+        {"file owned by the launcher's account", program, program, {}, tess, true},
+        {"folder others may add to", program, "C:\\Vendor\\Tess", {users, FILE_WRITE_DATA}, "", false},
+        {"folder above others may rename", program, "C:\\Vendor", {users, DELETE}, "", false},
+        {"folder above others may add to", program, "C:\\Vendor", {users, FILE_WRITE_DATA}, "", true},
+        {"drive root others may add to", program, "C:\\", {users, FILE_APPEND_DATA}, "", true},
+        {"PATH folder others may change", "tool.exe /S", "C:\\Open", {users, FILE_WRITE_DATA}, "", false},
+        {"system folder others may change", "tool.exe /S", system, {users, GENERIC_ALL}, "", false},
+    };
+    for (const Row& row : rows) {
+        standin::Reset();
+        standin::AddFile(program);
+        standin::AddFile("C:\\Open\\tool.exe");
+        standin::AddFile("C:\\Tools\\tool.exe");  // later on PATH: never taken instead
+        standin::SetEnvironment("Path", "C:\\Open;C:\\Tools");
+        if (row.path == system) standin::AddFile(system + "\\tool.exe");
+        standin::Security security = standin::DefaultSecurity();
+        if (!row.grant.sid.empty()) security.dacl.push_back(row.grant);
+        if (!row.owner.empty()) security.owner = row.owner;
+        standin::SetSecurity(row.path, security);
+        SetCommand(row.command);
         RunUninstallEntry(kEntry.c_str());
-        ASSERT_FALSE(standin::Starts().empty());
-        EXPECT_FALSE(standin::Starts().back().hasApplication) << command;
-        EXPECT_EQ(standin::Starts().back().commandLine, command);
+        EXPECT_EQ(standin::Starts().size(), row.starts ? 1u : 0u) << row.label;
+        EXPECT_EQ(standin::MessageBoxes().size(), row.starts ? 0u : 1u) << row.label;
     }
+    // A link in the program's place leads elsewhere, where nothing was judged.
+    standin::Reset();
+    standin::AddFile("C:\\Users\\Public\\uninst.exe");
+    standin::AddFileLink(program, "C:\\Users\\Public\\uninst.exe");
+    SetCommand(program);
+    RunUninstallEntry(kEntry.c_str());
+    EXPECT_TRUE(standin::Starts().empty());
 }
 
 // The system would look for a program named without a path beside the launcher and in the
