@@ -275,21 +275,52 @@ void CommandsAsStored()
     CheckEqual(CommandLineOf(run, "B"), expandable, "expandable string used as stored");
 }
 
+// Read as the system reads it, each blank ending a possible name, the shortest first, ".exe"
+// added to a name without an extension; then named to the system, which searches no further.
 void UnquotedPathWithBlanks()
 {
-    std::string apps = std::string(kScratch) + "\\Apps";
-    MakeFolder(apps + "\\My Tools");
-    Check(CopyProgram(kStandIn, apps + "\\My.exe"), "decoy C:\\...\\Apps\\My.exe");
-    Check(CopyProgram(kStandIn, apps + "\\My Tools\\uninst.exe"), "real uninstaller");
-    std::string command = apps + "\\My Tools\\uninst.exe name=A /S";
-    InstallAll("473", std::string(kScratch) + "\\absent");
-    PutEntry("vek473u", command);
+    std::string scratch = kScratch;
+    MakeFolder(scratch + "\\Apps\\My Tools");
+    MakeFolder(scratch + "\\Vek Tools");
+    Check(CopyProgram(kStandIn, scratch + "\\Apps\\My.exe"), "C:\\...\\Apps\\My.exe");
+    Check(CopyProgram(kStandIn, scratch + "\\Apps\\My Tools\\uninst.exe"), "the longer name");
+    Check(CopyProgram(kStandIn, scratch + "\\Vek Tools\\uninst.exe"), "an uninstaller");
+    std::string shorter = scratch + "\\Apps\\My Tools\\uninst.exe name=A /S";
+    std::string extensionless = scratch + "\\Vek Tools\\uninst name=B /S";
+    InstallAll("473", scratch + "\\absent");
+    PutEntry("vek473u", shorter);
+    PutEntry("vek473", extensionless);
     Run run = RunWithTail("473");
     CheckExit(run, 0);
     CheckEqual(Sequence(run), kFullRun, "stages");
-    CheckEqual(ModuleOf(run, "A"), apps + "\\My Tools\\uninst.exe", "the program that was meant");
-    CheckEqual(CommandLineOf(run, "A"), command, "its command line unchanged");
+    CheckEqual(ModuleOf(run, "A"), scratch + "\\Apps\\My.exe", "the shorter name, as the system takes it");
+    CheckEqual(CommandLineOf(run, "A"), shorter, "its command line unchanged");
+    CheckEqual(ModuleOf(run, "B"), scratch + "\\Vek Tools\\uninst.exe", "\".exe\" added");
     CheckNoBox(run);
+}
+
+// The suite's run script put copies of the stand-in where others may replace them, as
+// "chmod o+w" lets them, and one where nobody else may: only that one is started.
+void ProgramsOthersMayChangeAreNotStarted()
+{
+    const std::string open = "C:\\suite-open\\";
+    auto program = [&](const std::string& name, const std::string& more) {
+        return open + name + "\\Tools\\uninst.exe " + more;
+    };
+    InstallAll("473", std::string(kScratch) + "\\absent");
+    PutEntry(kProduct, program("program-closed", "name=P delkey=Tessaline"));
+    PutEntry("vek473u", program("program-folder", "name=A"));
+    PutEntry("vek473", program("program-file", "name=B"));
+    Run run = RunWithTail("473");
+    CheckEqual(Sequence(run), "start:P end:P box box", "only the one nobody else may change");
+    if (run.boxes.size() == 2) {
+        CheckErrorBox(run.boxes[0], program("program-folder", "name=A"));
+        CheckErrorBox(run.boxes[1], program("program-file", "name=B"));
+    }
+    InstallAll("473", std::string(kScratch) + "\\absent");
+    PutEntry(kProduct, program("program-above", "name=P"));
+    run = RunWithTail("473");
+    CheckEqual(Sequence(run), "box start:A end:A start:B end:B", "nor one in a folder others may move");
 }
 
 // The system looks for a program named without a path beside the launcher (C:\suite) and in the
@@ -379,7 +410,10 @@ const std::vector<Case> kStageCases = {
      false},
     {"runner: child process and thread handles closed", ChildHandlesAreClosed, true, false},
     {"runner: quoted and expandable commands as stored", CommandsAsStored, true, false},
-    {"runner: unquoted path with blanks skips an earlier .exe", UnquotedPathWithBlanks, true, true},
+    {"runner: unquoted path with blanks read as the system reads it", UnquotedPathWithBlanks, true,
+     true},
+    {"runner: programs others may change are not started", ProgramsOthersMayChangeAreNotStarted,
+     true, false},
     {"runner: a program without a path comes from the system folder only",
      ProgramWithoutPathComesFromTheSystemFolder, true, false},
     {"runner: 259 characters run, 260 skipped", CommandLengthLimits, true, false},
