@@ -172,100 +172,53 @@ TEST_F(EntryRunnerTest, EmptyCommandIsReported)
     EXPECT_EQ(standin::MessageBoxes()[0].text, "Error to Execute \"\"");
 }
 
-// Found as the system finds it, then always named to it: the program checked is the one started.
-TEST_F(EntryRunnerTest, ProgramIsFoundAsTheSystemFindsItAndNamed)
-{
-    struct Row {
-        const char* command;
-        const char* program;  // "" where nothing may be started
-    };
-    const Row rows[] = {
-        {"C:\\Apps\\My Tools\\uninst.EXE /S", "C:\\Apps\\My.exe"},  // the shorter name first
-        {"C:\\Vek Tools\\uninst.exe /S", "C:\\Vek Tools\\uninst.exe"},
-        {"C:\\Vek Tools\\uninst /S", "C:\\Vek Tools\\uninst.exe"},  // ".exe" added
-        {"C:\\Apps\\uninst /S", "C:\\Apps\\uninst.exe"},            // before the extensionless one
-        {"\"C:\\Vek Tools\\uninst\" /S", "C:\\Vek Tools\\uninst.exe"},
-        {"\"C:\\Apps\\uninst.bak\" /S", "C:\\Apps\\uninst.bak"},  // an extension: kept
-        {"C:/Apps/uninst.exe /S", "C:\\Apps\\uninst.exe"},
-        {"\\\\server\\share\\uninst.exe /S", "\\\\server\\share\\uninst.exe"},
-        {"C:\\Apps\\missing.exe /S", ""},
-        {"C:\\Apps\\Folder.exe /S", ""},
-        {"\"C:\\Apps\\My Tools\" /S", ""},  // a folder
-    };
-    for (const Row& row : rows) {
-        standin::Reset();
-        for (const char* file : {"C:\\Apps\\My.exe", "C:\\Apps\\My Tools\\uninst.EXE",
-                                 "C:\\Apps\\uninst", "C:\\Apps\\uninst.exe", "C:\\Apps\\uninst.bak",
-                                 "C:\\Vek Tools\\uninst.exe", "\\\\server\\share\\uninst.exe"}) {
-            standin::AddFile(file);
-        }
-        standin::AddFolder("C:\\Apps\\Folder.exe");
-        SetCommand(row.command);
-        RunUninstallEntry(kEntry.c_str());
-        ASSERT_EQ(standin::Starts().size(), *row.program != 0 ? 1u : 0u) << row.command;
-        EXPECT_EQ(standin::MessageBoxes().size(), *row.program != 0 ? 0u : 1u) << row.command;
-        if (*row.program != 0) {
-            EXPECT_EQ(standin::Starts()[0].application, row.program) << row.command;
-            EXPECT_EQ(standin::Starts()[0].commandLine, row.command);
-        }
-    }
-}
-
 // Started elevated, a program that someone else could have replaced, or put a DLL beside, would
 // run theirs: its file, its folder and the folders above are held to the install folder's rules.
 TEST_F(EntryRunnerTest, ProgramOthersMayChangeIsNotStarted)
 {
-    const std::string program = "C:\\Vendor\\Tess\\uninst.exe";
-    struct Row {
-        const char* label;
-        std::string command;
-        std::string path;  // whose security is set
-        standin::Ace grant;
-        std::string owner;
+    const std::string program = "C:\\Vendor\\Tess\\uninst.exe", bob = "S-1-5-21-1-2-3-1003";
+    struct Row {  // Authenticated Users get `mask` on `path`, which `owner` (if any) owns
+        std::string path, owner;
+        DWORD mask;
         bool starts;
+        std::string command;
     };
-    const std::string users = "S-1-5-11", bob = "S-1-5-21-1-2-3-1003", tess = "S-1-5-21-1-2-3-1001";
-    const std::string system = "C:\\Windows\\system32";
     const Row rows[] = {
-        {"file others may write", program, program, {users, FILE_WRITE_DATA}, "", false},
-        {"file others may re-permission", program, program, {users, WRITE_DAC}, "", false},
-        {"file owned by another user", program, program, {}, bob, false},
-        {"file owned by the launcher's account", program, program, {}, tess, true},
-        {"folder others may add to", program, "C:\\Vendor\\Tess", {users, FILE_WRITE_DATA}, "", false},
-        {"folder above others may rename", program, "C:\\Vendor", {users, DELETE}, "", false},
-        {"folder above others may add to", program, "C:\\Vendor", {users, FILE_WRITE_DATA}, "", true},
-        {"drive root others may add to", program, "C:\\", {users, FILE_APPEND_DATA}, "", true},
-        {"PATH folder others may change", "tool.exe /S", "C:\\Open", {users, FILE_WRITE_DATA}, "", false},
-        {"system folder others may change", "tool.exe /S", system, {users, GENERIC_ALL}, "", false},
+        {program, "", FILE_WRITE_DATA, false, program},
+        {program, "", WRITE_DAC, false, program},
+        {program, bob, 0, false, program},
+        {"C:\\Vendor\\Tess", "", FILE_WRITE_DATA, false, program},  // a DLL added beside it
+        {"C:\\Vendor", "", DELETE, false, program},
+        {"C:\\Vendor", "", FILE_WRITE_DATA, true, program},  // adding higher up is harmless
+        {"C:\\Open", "", FILE_WRITE_DATA, false, "tool.exe /S"},  // on PATH: no other is looked for
     };
     for (const Row& row : rows) {
         standin::Reset();
         standin::AddFile(program);
         standin::AddFile("C:\\Open\\tool.exe");
-        standin::AddFile("C:\\Tools\\tool.exe");  // later on PATH: never taken instead
+        standin::AddFile("C:\\Tools\\tool.exe");
         standin::SetEnvironment("Path", "C:\\Open;C:\\Tools");
-        if (row.path == system) standin::AddFile(system + "\\tool.exe");
         standin::Security security = standin::DefaultSecurity();
-        if (!row.grant.sid.empty()) security.dacl.push_back(row.grant);
-        if (!row.owner.empty()) security.owner = row.owner;
+        security.dacl.push_back({"S-1-5-11", row.mask});
+        security.owner = row.owner.empty() ? security.owner : row.owner;
         standin::SetSecurity(row.path, security);
         SetCommand(row.command);
         RunUninstallEntry(kEntry.c_str());
-        EXPECT_EQ(standin::Starts().size(), row.starts ? 1u : 0u) << row.label;
-        EXPECT_EQ(standin::MessageBoxes().size(), row.starts ? 0u : 1u) << row.label;
+        EXPECT_EQ(standin::Starts().size(), row.starts ? 1u : 0u) << row.path << " " << row.mask;
+        EXPECT_EQ(standin::MessageBoxes().size(), row.starts ? 0u : 1u) << row.path;
     }
-    // A link in the program's place leads elsewhere, where nothing was judged.
+    // A link in the program's place leads to a file whose own folders were never judged.
     standin::Reset();
-    standin::AddFile("C:\\Users\\Public\\uninst.exe");
     standin::AddFileLink(program, "C:\\Users\\Public\\uninst.exe");
     SetCommand(program);
     RunUninstallEntry(kEntry.c_str());
     EXPECT_TRUE(standin::Starts().empty());
 }
 
-// The system would look for a program named without a path beside the launcher and in the
-// current folder first, where anyone may have put one of that name.
-TEST_F(EntryRunnerTest, ProgramWithoutPathIsTakenOnlyFromTheSystemFolders)
+// Found as the system would find it, then named to it: the program checked is the one started.
+// Named without a path, though, only in the system's folders: the system would look beside the
+// launcher and in the current folder first, where anyone may have put one of that name.
+TEST_F(EntryRunnerTest, ProgramIsFoundAsTheSystemWouldFindItAndNamed)
 {
     struct Row {
         const char* command;
@@ -285,6 +238,15 @@ TEST_F(EntryRunnerTest, ProgramWithoutPathIsTakenOnlyFromTheSystemFolders)
         {"C:tool.exe /S", ""},
         {"\\Tools\\tool.exe /S", ""},
         {"%SystemRoot%\\system32\\msiexec.exe /x", ""},
+        {"C:\\Apps\\My Tools\\uninst.EXE /S", "C:\\Apps\\My.exe"},  // the shorter name first
+        {"C:\\Vek Tools\\uninst /S", "C:\\Vek Tools\\uninst.exe"},  // ".exe" added
+        {"C:\\Apps\\uninst /S", "C:\\Apps\\uninst.exe"},            // before an extensionless one
+        {"\"C:\\Vek Tools\\uninst\" /S", "C:\\Vek Tools\\uninst.exe"},
+        {"\"C:\\Apps\\uninst.bak\" /S", "C:\\Apps\\uninst.bak"},
+        {"C:/Apps/uninst.exe /S", "C:\\Apps\\uninst.exe"},
+        {"\\\\server\\share\\uninst.exe /S", "\\\\server\\share\\uninst.exe"},
+        {"C:\\Apps\\missing.exe /S", ""},
+        {"\"C:\\Apps\\My Tools\" /S", ""},  // a folder
     };
     for (const Row& row : rows) {
         standin::Reset();
@@ -294,6 +256,11 @@ TEST_F(EntryRunnerTest, ProgramWithoutPathIsTakenOnlyFromTheSystemFolders)
         standin::AddFile("C:\\Tools\\tool.exe");
         standin::AddFile("C:\\Tools\\\x83\x5C.exe");
         standin::AddFolder("C:\\Tools\\planted.exe");
+        for (const char* file : {"C:\\Apps\\My.exe", "C:\\Apps\\My Tools\\uninst.EXE", "C:\\Apps\\uninst",
+                                 "C:\\Apps\\uninst.exe", "C:\\Apps\\uninst.bak",
+                                 "C:\\Vek Tools\\uninst.exe", "\\\\server\\share\\uninst.exe"}) {
+            standin::AddFile(file);
+        }
         // Planted where the system would look first, and in PATH entries that are not full paths.
         for (const char* folder :
              {"C:\\Work\\Current\\", "C:\\Work\\Current\\bin\\", "C:\\Quoted\\", "C:\\"}) {
