@@ -294,7 +294,7 @@ void UnquotedPathWithBlanks()
 }
 
 // The run script put copies of the stand-in where others may replace them (chmod o+w): in their
-// folder, as the file, below the folder above; and one where nobody else may. That one only runs.
+// folder, as the file, below the folder above; and one where nobody else may. Only that one runs.
 void ProgramsOthersMayChangeAreNotStarted()
 {
     auto program = [](const char* folder, const char* more) {
@@ -307,7 +307,7 @@ void ProgramsOthersMayChangeAreNotStarted()
     CheckEqual(Sequence(RunWithTail("473")), "start:P end:P box box", "others may change A and B");
     InstallAll("473", std::string(kScratch) + "\\absent");
     PutEntry(kProduct, program("program-above", "P"));
-    CheckEqual(Sequence(RunWithTail("473")), "box start:A end:A start:B end:B", "or P's folder");
+    CheckEqual(Sequence(RunWithTail("473")), "box start:A end:A start:B end:B", "others may move P's");
 }
 
 // The system looks for a program named without a path beside the launcher (C:\suite) and in the
