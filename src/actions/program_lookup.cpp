@@ -29,36 +29,27 @@ static BOOL IsFile(const char* path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-static BOOL EndsWithExe(const char* text, size_t length)
+// Copies the program name in the first `length` bytes of `name` (fewer than MAX_PATH, as in any
+// command), with ".exe" added where the system adds it: to a name whose last part holds no dot.
+// Slashes become backslashes: the system reads both alike, and the checks cut at backslashes.
+static BOOL CopyProgramName(const char* name, size_t length, char* program)
 {
-    return length >= 4 && CompareTextNoCase(text + length - 4, ".exe", 4) == 0;
-}
-
-// An unquoted command such as C:\Apps\My Tools\uninst.exe /S would make the system try
-// C:\Apps\My.exe first. Finds the first prefix that ends in ".exe" before a blank or the end and
-// names an existing file, so that exactly that program is started.
-static BOOL FindUnquotedProgram(const char* command, char* program)
-{
-    size_t singleByteRun = 0;  // ".exe" must be four single-byte characters, not a trail byte
-    const char* position = command;
-    for (;;) {
-        if (*position == 0 || IsBlank(*position)) {
-            size_t length = (size_t)(position - command);
-            if (singleByteRun >= 4 && length < MAX_PATH && EndsWithExe(command, length)) {
-                memcpy(program, command, length);
-                program[length] = 0;
-                if (IsFile(program)) {
-                    return TRUE;
-                }
-            }
-            if (*position == 0) {
-                return FALSE;
-            }
+    memcpy(program, name, length);
+    program[length] = 0;
+    BOOL hasExtension = FALSE;
+    for (char* position = program; *position != 0; position = (char*)SkipCharacter(position)) {
+        if (*position == '/') {
+            *position = '\\';
         }
-        const char* next = SkipCharacter(position);
-        singleByteRun = next - position == 1 ? singleByteRun + 1 : 0;
-        position = next;
+        hasExtension = *position == '.' || (hasExtension && *position != '\\');
     }
+    if (!hasExtension) {
+        if (length + 4 >= MAX_PATH) {
+            return FALSE;
+        }
+        strcpy(program + length, ".exe");
+    }
+    return TRUE;
 }
 
 // Whether the folder whose full path `path` holds in its first `folderLength` bytes has the file
@@ -121,35 +112,38 @@ static BOOL FindInSystemFolders(const char* fileName, char* program)
 
 BOOL FindProgramToStart(const char* command, char* program)
 {
-    program[0] = 0;
     BOOL quoted = command[0] == '"';
     const char* name = command + quoted;
     const char* end = name;
     BOOL hasFolder = FALSE;
-    BOOL hasExtension = FALSE;
     while (*end != 0 && (quoted ? *end != '"' : !IsBlank(*end))) {
         hasFolder = hasFolder || IsSeparator(*end) || *end == ':';
-        hasExtension = hasExtension || *end == '.';
         end = SkipCharacter(end);
     }
-    if (hasFolder) {
-        // sub\uninst.exe, .\uninst.exe, \uninst.exe or C:uninst.exe: found through the current
-        // folder, which whoever started the launcher chose.
-        if (!IsAbsolutePath(name)) {
-            return FALSE;
-        }
-        if (quoted || !FindUnquotedProgram(command, program)) {
-            program[0] = 0;
-        }
-        return TRUE;
+    if (!hasFolder) {
+        char fileName[MAX_PATH];
+        return end != name && CopyProgramName(name, (size_t)(end - name), fileName) &&
+               FindInSystemFolders(fileName, program);
     }
-    // As the system does, ".exe" is added to a name without an extension.
-    char fileName[MAX_PATH];
-    size_t length = (size_t)(end - name);
-    if (length == 0 || length + 4 >= MAX_PATH) {
+    // sub\uninst.exe, .\uninst.exe, \uninst.exe or C:uninst.exe: found through the current
+    // folder, which whoever started the launcher chose.
+    if (!IsAbsolutePath(name)) {
         return FALSE;
     }
-    memcpy(fileName, name, length);
-    strcpy(fileName + length, hasExtension ? "" : ".exe");
-    return FindInSystemFolders(fileName, program);
+    if (quoted) {
+        return CopyProgramName(name, (size_t)(end - name), program);
+    }
+    // Unquoted, as the system reads it: each blank may end the name, the shortest name first
+    // (C:\Apps\My Tools\uninst /S: C:\Apps\My.exe, then C:\Apps\My Tools\uninst.exe).
+    for (;;) {
+        if (CopyProgramName(command, (size_t)(end - command), program) && IsFile(program)) {
+            return TRUE;
+        }
+        if (*end == 0) {
+            return FALSE;
+        }
+        do {
+            end = SkipCharacter(end);
+        } while (*end != 0 && !IsBlank(*end));
+    }
 }

@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "ansi_text.h"
+#include "folder_safety/program_trust.h"
 #include "program_lookup.h"
 #include "window_station.h"
 
@@ -54,10 +55,18 @@ static void RunCommandAndWait(char* command)
     startup.cb = sizeof startup;
     ZeroMemory(&process, sizeof process);
 
+    // Held from its check until the start has returned, so that the program checked is the
+    // program started.
     char program[MAX_PATH];
-    if (!FindProgramToStart(command, program) ||
-        !CreateProcessA(program[0] != 0 ? program : NULL, command, NULL, NULL, FALSE, 0, NULL,
-                        NULL, &startup, &process)) {
+    HANDLE held = INVALID_HANDLE_VALUE;
+    BOOL started = FindProgramToStart(command, program) &&
+                   HoldTrustedProgram(program, &held) == PROGRAM_TRUSTED &&
+                   CreateProcessA(program, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup,
+                                  &process);
+    if (held != INVALID_HANDLE_VALUE) {
+        CloseHandle(held);
+    }
+    if (!started) {
         ReportStartError(command);
         return;
     }

@@ -10,7 +10,7 @@ import sys
 
 import pefile
 
-SIZE_BUDGET = 16 * 1024  # start-up, protected folders, who may change a folder, event record, lookup
+SIZE_BUDGET = 16 * 1024  # start-up, protected folders, folder and program checks, event record, lookup
 ALLOWED_IMPORTS = {'kernel32.dll', 'advapi32.dll', 'shell32.dll', 'user32.dll', 'msvcrt.dll'}
 # What the runtime's start-up and exit machinery imports; the program starts itself and needs none.
 RUNTIME_START_UP_IMPORTS = {

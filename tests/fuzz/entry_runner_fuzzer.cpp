@@ -22,18 +22,12 @@ void SeedPrograms()
     for (const char* planted : {"msiexec.exe", "tool.exe", "planted.exe", "bin\\planted.exe"}) {
         standin::AddFile(std::string("C:\\Work\\Current\\") + planted);
     }
-    standin::SetEnvironment("Path", "bin;.;;C:\\Tools");
-}
-
-// Whether the system takes the program from the command as a full path, searching nowhere.
-bool NamesFullPath(const std::string& command)
-{
-    const size_t at = command.compare(0, 1, "\"") == 0 ? 1 : 0;
-    auto separator = [&](size_t i) {
-        return i < command.size() && (command[i] == '\\' || command[i] == '/');
-    };
-    return (at + 1 < command.size() && command[at + 1] == ':' && separator(at + 2)) ||
-           (separator(at) && separator(at + 1));
+    // One that others may change, in a folder on PATH before the system's: never started.
+    standin::AddFile("C:\\Open\\open.exe");
+    standin::Security openToOthers = standin::DefaultSecurity();
+    openToOthers.dacl.push_back({"S-1-5-11", FILE_WRITE_DATA});
+    standin::SetSecurity("C:\\Open", openToOthers);
+    standin::SetEnvironment("Path", "bin;.;;C:\\Open;C:\\Tools");
 }
 
 // The box text: the fixed words, the command cut on a character boundary, a closing quote, and
@@ -107,21 +101,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const standin::ProcessStart& start = started[0];
         FUZZ_CHECK(start.commandLine == command);
         FUZZ_CHECK(start.startupOtherwiseZero && start.securityAttributesNull && !start.inheritHandles);
-        if (!start.hasApplication) {
-            FUZZ_CHECK(NamesFullPath(command));  // never a search by the system
-        } else {
-            // The exact program at the front of an unquoted full path, or one taken from the
-            // system's folders (never the current one, which holds planted copies); always a file.
-            const std::string& application = start.application;
-            const size_t end = application.size();
-            const bool prefix = command.compare(0, end, application) == 0 &&
-                                (end == command.size() || command[end] == ' ' || command[end] == '\t');
-            const std::string folder =
-                standin::ParentPath(standin::ResolvedPath(application, false));
-            FUZZ_CHECK(prefix || folder == "C:\\WINDOWS\\SYSTEM32" || folder == "C:\\TOOLS");
-            const DWORD attributes = GetFileAttributesA(application.c_str());
-            FUZZ_CHECK(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0);
-        }
+        // Always named: the exact program at the front of a full path (".exe" added where the
+        // system adds it), or one taken from the system's folders (never the current one, which
+        // holds planted copies); always a file, held open as it starts, and never one that
+        // others may change.
+        FUZZ_CHECK(start.hasApplication);
+        const std::string& application = start.application;
+        std::string named = command.substr(command.compare(0, 1, "\"") == 0 ? 1 : 0);
+        for (char& c : named) c = c == '/' ? '\\' : c;  // never a trail byte
+        auto isPrefix = [&](size_t end) {
+            return named.compare(0, end, application, 0, end) == 0 &&
+                   (end == named.size() || named[end] == ' ' || named[end] == '\t' || named[end] == '"');
+        };
+        const size_t length = application.size();
+        const bool exe = length > 4 && application.compare(length - 4, 4, ".exe") == 0;
+        const std::string folder = standin::ParentPath(standin::ResolvedPath(application, false));
+        FUZZ_CHECK(isPrefix(length) || (exe && isPrefix(length - 4)) || folder == "C:\\WINDOWS\\SYSTEM32" ||
+                   folder == "C:\\TOOLS");
+        FUZZ_CHECK(folder != "C:\\OPEN");
+        const DWORD attributes = GetFileAttributesA(application.c_str());
+        FUZZ_CHECK(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0);
+        FUZZ_CHECK(start.openFiles.size() == 1 && start.openFiles[0].path == application &&
+                   start.openFiles[0].shareMode == FILE_SHARE_READ);
     }
     if (starts && !started.empty()) {
         FUZZ_CHECK(standin::MessageBoxes().empty());

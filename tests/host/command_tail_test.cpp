@@ -90,6 +90,7 @@ TEST_F(CommandTailTest, WinMainUsesTheProcessCommandLineNotItsArgument)
 TEST_F(CommandTailTest, StartRestrictsDllSearchFirstAndExitsWithTheStatus)
 {
     standin::SetString(CompanionKey("473", ""), "UninstallString", "C:\\Vek\\remove.exe");
+    standin::AddFile("C:\\Vek\\remove.exe");
     standin::SetCommandLine("launcher.exe 473");
     StartProgram();
     const std::vector<std::string>& events = standin::Events();
@@ -108,6 +109,7 @@ TEST_F(CommandTailTest, StartRunsOnASystemWithoutDefaultDllDirectories)
 {
     standin::SetDefaultDllDirectoriesAvailable(false);
     standin::SetString(CompanionKey("473", ""), "UninstallString", "C:\\Vek\\remove.exe");
+    standin::AddFile("C:\\Vek\\remove.exe");
     standin::SetCommandLine("launcher.exe 473");
     StartProgram();
     ASSERT_FALSE(standin::Events().empty());

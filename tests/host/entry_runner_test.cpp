@@ -37,6 +37,7 @@ TEST_F(EntryRunnerTest, StartsTheStoredCommandWithDefaultsAndWaitsInSlices)
 {
     standin::ProgramScript script;
     script.waitSlices = 5;
+    standin::AddFile("C:\\Program Files\\Vek\\uninst.exe");
     SetCommand("\"C:\\Program Files\\Vek\\uninst.exe\" /remove %TEMP%", script);
 
     RunUninstallEntry(kEntry.c_str());
@@ -44,7 +45,12 @@ TEST_F(EntryRunnerTest, StartsTheStoredCommandWithDefaultsAndWaitsInSlices)
     ASSERT_EQ(standin::Starts().size(), 1u);
     const standin::ProcessStart& start = standin::Starts()[0];
     EXPECT_EQ(start.commandLine, "\"C:\\Program Files\\Vek\\uninst.exe\" /remove %TEMP%");
-    EXPECT_FALSE(start.hasApplication);
+    EXPECT_EQ(start.application, "C:\\Program Files\\Vek\\uninst.exe");
+    // Held since its check, so that nobody can write, replace or delete it before it starts.
+    ASSERT_EQ(start.openFiles.size(), 1u);
+    EXPECT_EQ(start.openFiles[0].path, start.application);
+    EXPECT_EQ(start.openFiles[0].access, READ_CONTROL | FILE_EXECUTE);
+    EXPECT_EQ(start.openFiles[0].shareMode, FILE_SHARE_READ);
     EXPECT_EQ(start.startupSize, sizeof(STARTUPINFOA));
     EXPECT_TRUE(start.startupOtherwiseZero);
     EXPECT_TRUE(start.securityAttributesNull);
@@ -68,6 +74,7 @@ TEST_F(EntryRunnerTest, FailedWaitEndsTheWait)
     standin::ProgramScript script;
     script.waitSlices = 100;
     script.waitFails = true;
+    standin::AddFile("C:\\Vek\\uninst.exe");
     SetCommand("C:\\Vek\\uninst.exe", script);
     RunUninstallEntry(kEntry.c_str());
     EXPECT_EQ(standin::WaitTimeouts().size(), 1u);
@@ -77,6 +84,7 @@ TEST_F(EntryRunnerTest, CommandOfAnyLengthUpTo259CharactersRuns)
 {
     std::string longest = "C:\\" + std::string(252, 'v') + ".exe";
     ASSERT_EQ(longest.size(), 259u);
+    standin::AddFile(longest);
     SetCommand(longest);
     RunUninstallEntry(kEntry.c_str());
     ASSERT_EQ(standin::Starts().size(), 1u);
@@ -98,8 +106,7 @@ TEST_F(EntryRunnerTest, CommandThatCannotStartIsReportedOnceAsStored)
     standin::SetString(kEntry, "UninstallString", "C:\\%ProgramFiles%\\Vek\\uninst.exe /S");
     RunUninstallEntry(kEntry.c_str());
 
-    ASSERT_EQ(standin::Starts().size(), 1u);
-    EXPECT_EQ(standin::Starts()[0].commandLine, "C:\\%ProgramFiles%\\Vek\\uninst.exe /S");
+    EXPECT_TRUE(standin::Starts().empty()) << "no such program";
     ASSERT_EQ(standin::MessageBoxes().size(), 1u);
     const standin::MessageBoxRecord& box = standin::MessageBoxes()[0];
     EXPECT_EQ(box.text, "Error to Execute \"C:\\%ProgramFiles%\\Vek\\uninst.exe /S\"");
@@ -118,6 +125,7 @@ TEST_F(EntryRunnerTest, BoxIsShownUnlessNobodyCanSeeItThenTheEventLogHoldsItsTex
         standin::Reset();
         standin::SetWindowStation(station);
         standin::SetString(kEntry, "UninstallString", command);
+        standin::AddFile(command.substr(0, command.size() - 3));
         RunUninstallEntry(kEntry.c_str());
         EXPECT_EQ(standin::Starts().size(), 1u);
         bool unseen =
@@ -165,41 +173,53 @@ TEST_F(EntryRunnerTest, EmptyCommandIsReported)
     EXPECT_EQ(standin::MessageBoxes()[0].text, "Error to Execute \"\"");
 }
 
-TEST_F(EntryRunnerTest, UnquotedProgramPathWithBlanksIsNamedExactly)
+// Started elevated, a program that someone else could have replaced, or put a DLL beside, would
+// run theirs: its file, its folder and the folders above are held to the install folder's rules.
+TEST_F(EntryRunnerTest, ProgramOthersMayChangeIsNotStarted)
 {
-    standin::AddFile("C:\\Apps\\My.exe");
-    standin::AddFile("C:\\Apps\\My Tools\\uninst.EXE");
-    SetCommand("C:\\Apps\\My Tools\\uninst.EXE /S");
-    RunUninstallEntry(kEntry.c_str());
-    ASSERT_EQ(standin::Starts().size(), 1u);
-    EXPECT_TRUE(standin::Starts()[0].hasApplication);
-    EXPECT_EQ(standin::Starts()[0].application, "C:\\Apps\\My Tools\\uninst.EXE");
-    EXPECT_EQ(standin::Starts()[0].commandLine, "C:\\Apps\\My Tools\\uninst.EXE /S");
-}
-
-TEST_F(EntryRunnerTest, OtherCommandsAreLeftToTheSystem)
-{
-    standin::AddFile("C:\\Apps\\uninst.exe");
-    standin::AddFolder("C:\\Apps\\Folder.exe");
-    for (const char* command : {
-             "\"C:\\Apps\\uninst.exe\" /S",         // quoted
-             "C:\\Apps\\missing.exe /S",            // no such file
-             "C:\\Apps\\Folder.exe /S",             // a folder
-             "C:\\Apps\\uninst.exe.bak /S",         // not ending in .exe
-             "C:/Apps/missing.exe /S",              // forward slashes
-             "\\\\server\\share\\uninst.exe /S",     // a network share
-         }) {
-        SetCommand(command);
+    const std::string program = "C:\\Vendor\\Tess\\uninst.exe", bob = "S-1-5-21-1-2-3-1003";
+    struct Row {  // Authenticated Users get `mask` on `path`, which `owner` (if any) owns
+        std::string path, owner;
+        DWORD mask;
+        bool starts;
+        std::string command;
+    };
+    const Row rows[] = {
+        {program, "", FILE_WRITE_DATA, false, program},
+        {program, "", WRITE_DAC, false, program},
+        {program, bob, 0, false, program},
+        {"C:\\Vendor\\Tess", "", FILE_WRITE_DATA, false, program},  // a DLL added beside it
+        {"C:\\Vendor", "", DELETE, false, program},
+        {"C:\\Vendor", "", FILE_WRITE_DATA, true, program},  // adding higher up is harmless
+        {"C:\\Open", "", FILE_WRITE_DATA, false, "tool.exe /S"},  // on PATH: no other is looked for
+    };
+    for (const Row& row : rows) {
+        standin::Reset();
+        standin::AddFile(program);
+        standin::AddFile("C:\\Open\\tool.exe");
+        standin::AddFile("C:\\Tools\\tool.exe");
+        standin::SetEnvironment("Path", "C:\\Open;C:\\Tools");
+        standin::Security security = standin::DefaultSecurity();
+        security.dacl.push_back({"S-1-5-11", row.mask});
+        security.owner = row.owner.empty() ? security.owner : row.owner;
+        standin::SetSecurity(row.path, security);
+        SetCommand(row.command);
         RunUninstallEntry(kEntry.c_str());
-        ASSERT_FALSE(standin::Starts().empty());
-        EXPECT_FALSE(standin::Starts().back().hasApplication) << command;
-        EXPECT_EQ(standin::Starts().back().commandLine, command);
+        EXPECT_EQ(standin::Starts().size(), row.starts ? 1u : 0u) << row.path << " " << row.mask;
+        EXPECT_EQ(standin::MessageBoxes().size(), row.starts ? 0u : 1u) << row.path;
     }
+    // A link in the program's place leads to a file whose own folders were never judged.
+    standin::Reset();
+    standin::AddFileLink(program, "C:\\Users\\Public\\uninst.exe");
+    SetCommand(program);
+    RunUninstallEntry(kEntry.c_str());
+    EXPECT_TRUE(standin::Starts().empty());
 }
 
-// The system would look for a program named without a path beside the launcher and in the
-// current folder first, where anyone may have put one of that name.
-TEST_F(EntryRunnerTest, ProgramWithoutPathIsTakenOnlyFromTheSystemFolders)
+// Found as the system would find it, then named to it: the program checked is the one started.
+// Named without a path, though, only in the system's folders: the system would look beside the
+// launcher and in the current folder first, where anyone may have put one of that name.
+TEST_F(EntryRunnerTest, ProgramIsFoundAsTheSystemWouldFindItAndNamed)
 {
     struct Row {
         const char* command;
@@ -219,6 +239,15 @@ TEST_F(EntryRunnerTest, ProgramWithoutPathIsTakenOnlyFromTheSystemFolders)
         {"C:tool.exe /S", ""},
         {"\\Tools\\tool.exe /S", ""},
         {"%SystemRoot%\\system32\\msiexec.exe /x", ""},
+        {"C:\\Apps\\My Tools\\uninst.EXE /S", "C:\\Apps\\My.exe"},  // the shorter name first
+        {"C:\\Vek Tools\\uninst /S", "C:\\Vek Tools\\uninst.exe"},  // ".exe" added
+        {"C:\\Apps\\uninst /S", "C:\\Apps\\uninst.exe"},            // before an extensionless one
+        {"\"C:\\Vek Tools\\uninst\" /S", "C:\\Vek Tools\\uninst.exe"},
+        {"\"C:\\Apps\\uninst.bak\" /S", "C:\\Apps\\uninst.bak"},
+        {"C:/Apps/uninst.exe /S", "C:\\Apps\\uninst.exe"},
+        {"\\\\server\\share\\uninst.exe /S", "\\\\server\\share\\uninst.exe"},
+        {"C:\\Apps\\missing.exe /S", ""},
+        {"\"C:\\Apps\\My Tools\" /S", ""},  // a folder
     };
     for (const Row& row : rows) {
         standin::Reset();
@@ -228,6 +257,11 @@ TEST_F(EntryRunnerTest, ProgramWithoutPathIsTakenOnlyFromTheSystemFolders)
         standin::AddFile("C:\\Tools\\tool.exe");
         standin::AddFile("C:\\Tools\\\x83\x5C.exe");
         standin::AddFolder("C:\\Tools\\planted.exe");
+        for (const char* file : {"C:\\Apps\\My.exe", "C:\\Apps\\My Tools\\uninst.EXE", "C:\\Apps\\uninst",
+                                 "C:\\Apps\\uninst.exe", "C:\\Apps\\uninst.bak",
+                                 "C:\\Vek Tools\\uninst.exe", "\\\\server\\share\\uninst.exe"}) {
+            standin::AddFile(file);
+        }
         // Planted where the system would look first, and in PATH entries that are not full paths.
         for (const char* folder :
              {"C:\\Work\\Current\\", "C:\\Work\\Current\\bin\\", "C:\\Quoted\\", "C:\\"}) {

@@ -275,21 +275,39 @@ void CommandsAsStored()
     CheckEqual(CommandLineOf(run, "B"), expandable, "expandable string used as stored");
 }
 
+// Read as the system reads it: each blank may end the name, the shortest first.
 void UnquotedPathWithBlanks()
 {
     std::string apps = std::string(kScratch) + "\\Apps";
     MakeFolder(apps + "\\My Tools");
-    Check(CopyProgram(kStandIn, apps + "\\My.exe"), "decoy C:\\...\\Apps\\My.exe");
-    Check(CopyProgram(kStandIn, apps + "\\My Tools\\uninst.exe"), "real uninstaller");
+    Check(CopyProgram(kStandIn, apps + "\\My.exe"), "C:\\...\\Apps\\My.exe");
+    Check(CopyProgram(kStandIn, apps + "\\My Tools\\uninst.exe"), "the longer name");
     std::string command = apps + "\\My Tools\\uninst.exe name=A /S";
     InstallAll("473", std::string(kScratch) + "\\absent");
     PutEntry("vek473u", command);
     Run run = RunWithTail("473");
     CheckExit(run, 0);
     CheckEqual(Sequence(run), kFullRun, "stages");
-    CheckEqual(ModuleOf(run, "A"), apps + "\\My Tools\\uninst.exe", "the program that was meant");
+    CheckEqual(ModuleOf(run, "A"), apps + "\\My.exe", "the shorter name, as the system takes it");
     CheckEqual(CommandLineOf(run, "A"), command, "its command line unchanged");
     CheckNoBox(run);
+}
+
+// The run script put copies of the stand-in where others may replace them (chmod o+w): in their
+// folder, as the file, below the folder above; and one where nobody else may. Only that one runs.
+void ProgramsOthersMayChangeAreNotStarted()
+{
+    auto program = [](const char* folder, const char* more) {
+        return std::string("C:\\suite-open\\") + folder + "\\Tools\\uninst.exe name=" + more;
+    };
+    InstallAll("473", std::string(kScratch) + "\\absent");
+    PutEntry(kProduct, program("program-closed", "P delkey=Tessaline"));
+    PutEntry("vek473u", program("program-folder", "A"));
+    PutEntry("vek473", program("program-file", "B"));
+    CheckEqual(Sequence(RunWithTail("473")), "start:P end:P box box", "others may change A and B");
+    InstallAll("473", std::string(kScratch) + "\\absent");
+    PutEntry(kProduct, program("program-above", "P"));
+    CheckEqual(Sequence(RunWithTail("473")), "box start:A end:A start:B end:B", "others may move P's");
 }
 
 // The system looks for a program named without a path beside the launcher (C:\suite) and in the
@@ -379,7 +397,10 @@ const std::vector<Case> kStageCases = {
      false},
     {"runner: child process and thread handles closed", ChildHandlesAreClosed, true, false},
     {"runner: quoted and expandable commands as stored", CommandsAsStored, true, false},
-    {"runner: unquoted path with blanks skips an earlier .exe", UnquotedPathWithBlanks, true, true},
+    {"runner: unquoted path with blanks read as the system reads it", UnquotedPathWithBlanks, true,
+     true},
+    {"runner: programs others may change are not started", ProgramsOthersMayChangeAreNotStarted,
+     true, false},
     {"runner: a program without a path comes from the system folder only",
      ProgramWithoutPathComesFromTheSystemFolder, true, false},
     {"runner: 259 characters run, 260 skipped", CommandLengthLimits, true, false},

@@ -10,6 +10,10 @@
 static const DWORD kChangesFolder = DELETE | WRITE_DAC | WRITE_OWNER | FILE_WRITE_DATA |
                                     FILE_APPEND_DATA | FILE_WRITE_ATTRIBUTES | FILE_DELETE_CHILD |
                                     GENERIC_WRITE | GENERIC_ALL;
+// What lets someone change a file, or put a link in its place.
+static const DWORD kChangesFile = DELETE | WRITE_DAC | WRITE_OWNER | FILE_WRITE_DATA |
+                                  FILE_APPEND_DATA | FILE_WRITE_ATTRIBUTES | GENERIC_WRITE |
+                                  GENERIC_ALL;
 // What lets someone rename or replace a folder above it, or what such a folder holds.
 static const DWORD kChangesFolderAbove = DELETE | WRITE_DAC | WRITE_OWNER | FILE_DELETE_CHILD |
                                          GENERIC_ALL;
@@ -116,6 +120,11 @@ static BOOL IsChangeableOnlyByTrusted(const BYTE* account, HANDLE handle, DWORD 
 BOOL IsFolderSafeFromOthers(const BYTE* account, HANDLE folder)
 {
     return IsChangeableOnlyByTrusted(account, folder, kChangesFolder);
+}
+
+BOOL IsFileSafeFromOthers(const BYTE* account, HANDLE file)
+{
+    return IsChangeableOnlyByTrusted(account, file, kChangesFile);
 }
 
 BOOL AreFoldersAboveSafeFromOthers(const BYTE* account, const char* path)

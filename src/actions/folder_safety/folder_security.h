@@ -11,6 +11,10 @@ BOOL ReadLauncherAccount(BYTE* account);
 // re-permission or take it. Trusted: LocalSystem, Administrators, TrustedInstaller, `account`.
 BOOL IsFolderSafeFromOthers(const BYTE* account, HANDLE folder);
 
+// The same for a file held open as `file`: nobody else may write or append to it, set its
+// attributes, delete it, or re-permission or take it.
+BOOL IsFileSafeFromOthers(const BYTE* account, HANDLE file);
+
 // TRUE when every folder above `path`, the volume root included, is owned by a trusted account
 // and nobody else may delete, rename, re-permission or take it or what it holds. Adding to them
 // is harmless: a folder that holds something cannot become a link. A link on the way is held to

@@ -261,7 +261,7 @@ void AddNode(const std::string& path, bool folder, const std::string& junctionTa
 
 DWORD AttributesOf(const Node& node)
 {
-    if (!node.junctionTarget.empty()) return FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    if (!node.junctionTarget.empty()) return (node.folder ? FILE_ATTRIBUTE_DIRECTORY : 0u) | FILE_ATTRIBUTE_REPARSE_POINT;
     return node.folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
 }
 
@@ -381,6 +381,7 @@ void SetWindowStation(WindowStation station) { S().station = station; }
 void AddFolder(const std::string& path) { AddNode(path, true, ""); }
 void AddFile(const std::string& path) { AddNode(path, false, ""); }
 void AddJunction(const std::string& path, const std::string& target) { AddNode(path, true, target); }
+void AddFileLink(const std::string& path, const std::string& target) { AddNode(path, false, target); }
 
 bool Exists(const std::string& path)
 {
@@ -612,6 +613,7 @@ BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
     start.creationFlags = creationFlags;
     start.environmentNull = environment == nullptr;
     start.currentDirectoryNull = currentDirectory == nullptr;
+    start.openFiles = OpenFiles();
     S().starts.push_back(start);
 
     auto script = S().scripts.find(start.commandLine);

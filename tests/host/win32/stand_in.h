@@ -20,6 +20,14 @@ struct ProgramScript {
     std::function<void()> atEnd;
 };
 
+struct FileOpen {
+    std::string path;
+    DWORD access = 0;
+    DWORD shareMode = 0;
+    DWORD disposition = 0;
+    DWORD flags = 0;
+};
+
 struct ProcessStart {
     bool hasApplication = false;
     std::string application;
@@ -31,6 +39,7 @@ struct ProcessStart {
     DWORD creationFlags = 0;
     bool environmentNull = false;
     bool currentDirectoryNull = false;
+    std::vector<FileOpen> openFiles;  // what the program held open as it asked
 };
 
 struct MessageBoxRecord {
@@ -56,14 +65,6 @@ struct KeyOpen {
     DWORD options = 0;
     REGSAM access = 0;
     LONG result = 0;
-};
-
-struct FileOpen {
-    std::string path;
-    DWORD access = 0;
-    DWORD shareMode = 0;
-    DWORD disposition = 0;
-    DWORD flags = 0;
 };
 
 // Security of a file or folder: its owner and its DACL's entries, accounts as SID text.
@@ -132,6 +133,7 @@ const std::vector<EventRecord>& EventRecords();
 void AddFolder(const std::string& path);
 void AddFile(const std::string& path);
 void AddJunction(const std::string& path, const std::string& target);
+void AddFileLink(const std::string& path, const std::string& target);
 bool Exists(const std::string& path);
 void SetFolderPath(int csidl, const std::string& path);  // "" makes the lookup fail
 void SetEnvironment(const std::string& name, const std::string& value);

@@ -185,6 +185,7 @@ void ExitProcess(UINT exitCode);  // returns here: the stand-in only records "ex
 #define GENERIC_WRITE 0x40000000u
 #define FILE_WRITE_DATA 0x0002u
 #define FILE_APPEND_DATA 0x0004u
+#define FILE_EXECUTE 0x0020u
 #define FILE_DELETE_CHILD 0x0040u
 #define FILE_READ_ATTRIBUTES 0x0080u
 #define FILE_WRITE_ATTRIBUTES 0x0100u
