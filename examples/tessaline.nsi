@@ -1,8 +1,9 @@
 ; Tessaline, the product: an NSIS installer whose uninstall entry is what the uninstall launcher
 ; needs; it installs the launcher too, in a folder of its own, and its uninstaller removes it.
-; Build: makensis -DOUTFILE=tessaline-setup.exe tessaline.nsi (add -DWIN64 for x64; the launcher
-; is taken from the folder above this one, as in the release zip, or from -DLAUNCHER=<file>).
-; Install silently: tessaline-setup.exe /S
+; Build: makensis -DOUTFILE=tessaline-setup.exe tessaline.nsi; the launcher is taken from the
+; folder above this one, as in the release zip, or from -DLAUNCHER=<file>. -DWIN64 makes an x64
+; installer that writes the 64-bit registry view, which the shipped 32-bit launcher does not read:
+; it goes only with the launcher's x86_64 test build. Install silently: tessaline-setup.exe /S
 Unicode true
 !ifdef WIN64
   Target amd64-unicode
