@@ -1,6 +1,9 @@
 ; Tessaline, the product: an NSIS installer whose uninstall entry is what the uninstall launcher
-; needs. Build: makensis -DOUTFILE=tessaline-setup.exe tessaline.nsi (add -DWIN64 for x64).
-; Install silently: tessaline-setup.exe /S
+; needs; it installs the launcher too, in a folder of its own, and its uninstaller removes it.
+; Build: makensis -DOUTFILE=tessaline-setup.exe tessaline.nsi; the launcher is taken from the
+; folder above this one, as in the release zip, or from -DLAUNCHER=<file>. -DWIN64 makes an x64
+; installer that writes the 64-bit registry view, which the shipped 32-bit launcher does not read:
+; it goes only with the launcher's x86_64 test build. Install silently: tessaline-setup.exe /S
 Unicode true
 !ifdef WIN64
   Target amd64-unicode
@@ -11,7 +14,12 @@ Unicode true
 !ifndef OUTFILE
   !define OUTFILE "tessaline-setup.exe"
 !endif
+!ifndef LAUNCHER
+  !define LAUNCHER "..\uninstall-launcher.exe"
+!endif
 !define ENTRY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tessaline"
+; Never inside the install folder, which the launcher clears.
+!define TOOLS "${PROGRAMS}\Vendor Tools"
 
 Name "Tessaline"
 OutFile "${OUTFILE}"
@@ -30,6 +38,8 @@ Function .onInit
 FunctionEnd
 
 Section "Tessaline"
+  SetOutPath "${TOOLS}"
+  File "/oname=uninstall-launcher.exe" "${LAUNCHER}"
   SetOutPath "$INSTDIR"
   File "payload\Tessaline.txt"
   File "payload\Tessaline.ini"
@@ -50,6 +60,10 @@ FunctionEnd
 Section "Uninstall"
   Delete "$INSTDIR\Tessaline.txt"
   Delete "$INSTDIR\Tessaline.ini"
+  ; The launcher waits for this uninstaller and cannot delete its own file: started by it, the
+  ; launcher and its folder go at the next start of Windows; started on its own, at once.
+  Delete /REBOOTOK "${TOOLS}\uninstall-launcher.exe"
+  RMDir /REBOOTOK "${TOOLS}"
   ; Last: the launcher reads a missing entry as "uninstalled" and then removes what is left of
   ; the install folder, including this uninstaller, which cannot delete itself while it runs.
   DeleteRegKey HKLM "${ENTRY}"

@@ -1,6 +1,7 @@
 ; vek473u, a companion package: an NSIS installer. The launcher runs its UninstallString after the
 ; product's and waits for it; it does not touch this package's folder, so the uninstaller removes
-; everything itself. Build: makensis -DOUTFILE=vek473u-setup.exe vek473u.nsi (-DWIN64 for x64).
+; everything itself. Build: makensis -DOUTFILE=vek473u-setup.exe vek473u.nsi (-DWIN64: x64, as
+; in tessaline.nsi, only for the launcher's x86_64 test build).
 Unicode true
 !ifdef WIN64
   Target amd64-unicode

@@ -4,10 +4,11 @@
 #                         run 32-bit programs the x86_64 build and x64 packages (rp_fallback says
 #                         why); sets rp_bits, rp_build, rp_programs
 #   rp_prefix DIR         a new 64-bit prefix in DIR (HOME inside it too), its server kept running
-#   rp_install            installs the three packages silently, puts the launcher in C:\launcher
-#                         and a neighbour folder with a file beside the install folders
+#   rp_install            installs the three packages silently (the product puts the launcher in
+#                         Vendor Tools) and a neighbour folder with a file beside the install
+#                         folders
 #   rp_state              one line per uninstall entry and per path: "<what> present|gone|file|folder"
-#   rp_run CODE           runs C:\launcher\uninstall-launcher.exe CODE from C:\launcher; sets rp_status
+#   rp_run CODE           runs the installed launcher with CODE from its folder; sets rp_status
 #   rp_started            the uninstall commands the launcher started, in order: "<ms> <entry>"
 #   rp_restart            the next start of Windows: files an uninstaller left for it are deleted
 #   rp_stop               ends the prefix's Wine processes
@@ -43,7 +44,9 @@ rp_prefix() {
   "$rp_root/scripts/wine-prefix" "$WINEPREFIX" >"$rp_dir/wine-prefix.log" 2>&1 || return 1
   /usr/lib/wine/wineserver -p
   rp_c=$WINEPREFIX/drive_c
+  rp_tools="C:\\$rp_programs\\Vendor Tools"
   rp_paths=(
+    "$rp_tools" "$rp_tools\\uninstall-launcher.exe"
     "C:\\$rp_programs\\Vendor" "C:\\$rp_programs\\Vendor\\Tessaline"
     "C:\\$rp_programs\\Vendor\\Tessaline\\Tessaline.txt"
     "C:\\$rp_programs\\Vendor\\Tessaline\\Tessaline.ini"
@@ -62,10 +65,9 @@ rp_unix_path() {  # C:\a\b -> the file in the prefix
 }
 
 rp_install() {
-  mkdir -p "$rp_c/setup" "$rp_c/launcher" "$(rp_unix_path "C:\\$rp_programs\\Neighbour")"
+  mkdir -p "$rp_c/setup" "$(rp_unix_path "C:\\$rp_programs\\Neighbour")"
   cp "$rp_build"/examples/tessaline-setup.exe "$rp_build"/examples/vek473u-setup.exe \
     "$rp_build"/examples/vek473.msi "$rp_c/setup/"
-  cp "$rp_build/uninstall-launcher.exe" "$rp_c/launcher/"
   printf 'not part of any package\r\n' >"$(rp_unix_path "C:\\$rp_programs\\Neighbour\\keep.txt")"
   rp_wine 'C:\setup\tessaline-setup.exe' /S &&
     rp_wine 'C:\setup\vek473u-setup.exe' /S &&
@@ -101,8 +103,8 @@ rp_run() {
   done
   # Wine's process trace records each process start with its command line and time.
   rp_status=0
-  (cd "$rp_c/launcher" &&
-    WINEDEBUG=+timestamp,+process rp_wine 'C:\launcher\uninstall-launcher.exe' "$@" \
+  (cd "$(rp_unix_path "$rp_tools")" &&
+    WINEDEBUG=+timestamp,+process rp_wine "$rp_tools\\uninstall-launcher.exe" "$@" \
       2>"$rp_dir/trace.txt") || rp_status=$?
 }
 

@@ -1,9 +1,11 @@
 #!/usr/bin/python3
 """Builds the unsigned release package with cpack into a scratch folder and checks what it holds:
-exactly the shipped program, the Windows readme and the license, under one top-level folder named
-like the zip.
+exactly the shipped program, the Windows readme, the license and the examples' sources, all text
+with Windows line ends, under one top-level folder named like the zip; and that the examples build
+from the zip's copies, the NSIS ones into the very installers the build made.
 
-    check_package.py CPACK CPackConfig.cmake PACKAGE-NAME PROGRAM.exe README-windows.txt LICENSE
+    check_package.py CPACK CPackConfig.cmake PACKAGE-NAME PROGRAM.exe SOURCE_DIR BUILT_EXAMPLES_DIR
+                     MAKENSIS WIXL
 """
 import os
 import shutil
@@ -12,11 +14,34 @@ import sys
 import tempfile
 import zipfile
 
+EXAMPLES = ('tessaline.nsi', 'vek473u.nsi', 'vek473.wxs', 'payload/Tessaline.txt',
+            'payload/Tessaline.ini', 'payload/vek473u.txt', 'payload/vek473.txt')
+# Each text file in the zip and its source in the repository.
+TEXTS = {'README.txt': 'packaging/README-windows.txt', 'LICENSE.txt': 'LICENSE',
+         **{f'examples/{example}': f'examples/{example}' for example in EXAMPLES}}
+
+
+def read(path):
+    with open(path, 'rb') as file:
+        return file.read()
+
+
+def build_examples(examples, built, makensis, wixl):
+    """Builds the example packages in the unpacked zip's examples folder, as a vendor would."""
+    for command in ([makensis, '-V1', 'tessaline.nsi'], [makensis, '-V1', 'vek473u.nsi'],
+                    [wixl, '-D', 'Win64=no', '-o', 'vek473.msi', 'vek473.wxs']):
+        run = subprocess.run(command, cwd=examples, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+        if run.returncode != 0:
+            return [f'{" ".join(command[1:])} fails on the zip\'s copy:\n{run.stdout}']
+    return [f'{installer} made from the zip differs from the one the build made'
+            for installer in ('tessaline-setup.exe', 'vek473u-setup.exe')
+            if read(os.path.join(examples, installer)) != read(os.path.join(built, installer))]
+
 
 def main():
-    if len(sys.argv) != 7:
+    if len(sys.argv) != 9:
         sys.exit(__doc__)
-    cpack, config, name, program, readme, license_text = sys.argv[1:]
+    cpack, config, name, program, source_dir, built_examples, makensis, wixl = sys.argv[1:]
     scratch = tempfile.mkdtemp(prefix='package-check-')
     problems = []
     try:
@@ -31,21 +56,20 @@ def main():
         path = os.path.join(scratch, zips[0])
         with zipfile.ZipFile(path) as package:
             files = sorted(entry for entry in package.namelist() if not entry.endswith('/'))
-            shipped = ('uninstall-launcher.exe', 'README.txt', 'LICENSE.txt')
-            expected = sorted(f'{name}/{entry}' for entry in shipped)
+            expected = sorted(f'{name}/{entry}' for entry in ('uninstall-launcher.exe', *TEXTS))
             if files != expected:
                 sys.exit(f'the package holds {files}, expected exactly {expected}')
-            with open(program, 'rb') as built:
-                if package.read(f'{name}/uninstall-launcher.exe') != built.read():
-                    problems.append('the packaged program differs from the built one')
-            for entry, source_path in (('README.txt', readme), ('LICENSE.txt', license_text)):
+            if package.read(f'{name}/uninstall-launcher.exe') != read(program):
+                problems.append('the packaged program differs from the built one')
+            for entry, source_name in TEXTS.items():
                 text = package.read(f'{name}/{entry}')
-                with open(source_path, 'rb') as source:
-                    wanted = source.read().replace(b'\n', b'\r\n')
+                wanted = read(os.path.join(source_dir, source_name)).replace(b'\r\n', b'\n').replace(b'\n', b'\r\n')
                 if text != wanted:
-                    problems.append(f'{entry} is not {source_path} with CRLF line ends')
+                    problems.append(f'{entry} is not {source_name} with CRLF line ends')
                 if any(byte > 0x7F for byte in text):
                     problems.append(f'{entry} holds non-ASCII bytes')
+            package.extractall(scratch)
+        problems += build_examples(os.path.join(scratch, name, 'examples'), built_examples, makensis, wixl)
         print(f'{zips[0]}: {os.path.getsize(path)} bytes, holding ' + ', '.join(files))
     finally:
         shutil.rmtree(scratch, ignore_errors=True)
