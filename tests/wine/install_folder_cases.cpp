@@ -3,6 +3,8 @@
 
 #include <shlobj.h>
 
+#include <fstream>
+
 namespace {
 
 void PruningStopsAtFirstNonEmptyFolder()
@@ -287,6 +289,43 @@ void FoldersOthersMayChangeAreRefused()
     Check(!Exists(ordinary), "an ordinary folder is still cleared");
 }
 
+// Another user's own settings name a share: the launcher never opens it, so it never hands that
+// machine its credentials. Wine's relay trace shows every path the launcher asks about.
+void ShareInAnotherUsersSettingsIsNeverOpened()
+{
+    const std::string hive = "S-1-5-21-1111-2222-3333-1001";
+    const std::string settings = hive + "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    const char share[] = "\\\\acc-remote-host\\share\\docs";
+    HKEY key;
+    Check(RegCreateKeyExA(HKEY_USERS, settings.c_str(), 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL) ==
+              ERROR_SUCCESS, "another user's settings written");
+    RegSetValueExA(key, "Personal", 0, REG_SZ, (const BYTE*)share, sizeof share);
+    RegCloseKey(key);
+    char debug[MAX_PATH] = "";
+    GetEnvironmentVariableA("WINEDEBUG", debug, MAX_PATH);
+    SetEnvironmentVariableA("WINEDEBUG", "+relay");
+    std::string folder = std::string(kScratch) + "\\beside-share\\Tess";
+    MakeInstallFolder(folder);
+    RemoveProductAt(folder);
+    SetEnvironmentVariableA("WINEDEBUG", debug);
+    RegDeleteTreeA(HKEY_USERS, hive.c_str());
+    Check(!Exists(folder), "an ordinary folder is still cleared");
+
+    std::ifstream messages(kWineMessages);
+    std::string line;
+    size_t calls = 0;
+    while (std::getline(messages, line)) {
+        bool call = line.find(":Call KERNEL32.") != std::string::npos;
+        calls += call;
+        bool asksAboutPath = line.find("CreateFile") != std::string::npos ||
+                             line.find("GetFileAttributes") != std::string::npos ||
+                             line.find("FindFirstFile") != std::string::npos;
+        Check(!(call && asksAboutPath && line.find("acc-remote-host") != std::string::npos),
+              "the share is never opened: " + line.substr(0, 160));
+    }
+    Check(calls > 0, "the relay trace was written");
+}
+
 }  // namespace
 
 const std::vector<Case> kInstallFolderCases = {
@@ -304,4 +343,6 @@ const std::vector<Case> kInstallFolderCases = {
     {"folder: user folders, profiles and folders inside them refused",
      UserFoldersAndProfilesAreRefused, true, false},
     {"folder: folders others may change refused", FoldersOthersMayChangeAreRefused, true, false},
+    {"folder: a share in another user's settings is never opened", ShareInAnotherUsersSettingsIsNeverOpened,
+     true, false},
 };

@@ -5,7 +5,7 @@
 #include "../ansi_text.h"
 #include "folder_identity.h"
 
-static BOOL IsForbiddenPathCharacter(unsigned char character)
+BOOL IsForbiddenPathCharacter(unsigned char character)
 {
     return character < 32 || strchr("*?/\"<>|:", character) != NULL;
 }

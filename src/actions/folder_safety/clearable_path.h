@@ -6,6 +6,10 @@
 // Room for "\*.*" and the shell list's two terminators.
 #define LONGEST_CLEARABLE_PATH (MAX_PATH - 6)
 
+// A control character, a wildcard, a stream's colon, a quote or a forward slash: never part of a
+// folder name this program opens as written.
+BOOL IsForbiddenPathCharacter(unsigned char character);
+
 // Copies `path` into `folder` (MAX_PATH) without trailing backslashes when it is written as an
 // absolute folder path that is safe to hand to the shell: on a drive or share, below its root, no
 // "." or ".." and no component the system would quietly rewrite (trailing dots or blanks), no

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "../ansi_text.h"
+#include "clearable_path.h"
 
 // Tags of mount points and symbolic links carry this bit; cloud placeholders do not redirect.
 #define REPARSE_TAG_NAME_SURROGATE 0x20000000u
@@ -14,7 +15,8 @@ BOOL IsLocalDrivePath(const char* path)
         return FALSE;
     }
     for (const char* position = path + 2; *position != 0; position = SkipCharacter(position)) {
-        if (SkipCharacter(position) - position == 1 && strchr("*?<>\":|", *position) != NULL) {
+        if (SkipCharacter(position) - position == 1 &&
+            IsForbiddenPathCharacter((unsigned char)*position)) {
             return FALSE;
         }
     }
@@ -24,15 +26,11 @@ BOOL IsLocalDrivePath(const char* path)
 
 BOOL PassesThroughLink(const char* path)
 {
-    char part[MAX_PATH];
-    size_t length = strlen(path);
-    if (length <= 3) {
+    if (strlen(path) <= 3) {
         return FALSE;  // a drive alone: no part to follow
     }
-    if (length >= MAX_PATH) {
-        return TRUE;
-    }
-    memcpy(part, path, length + 1);
+    char part[MAX_PATH];
+    strcpy(part, path);  // every caller holds it in a MAX_PATH buffer
     for (char* position = part + 3;; position = (char*)SkipCharacter(position)) {
         if (*position != 0 && *position != '\\') {
             continue;

@@ -7,7 +7,7 @@
 // hand it the launcher's credentials, and a link may lead there.
 
 // "X:\..." on a drive letter that is not a network drive, with nothing in it that a directory
-// search would take for a wildcard or a stream.
+// search would take for a wildcard or a stream, nor a forward slash.
 BOOL IsLocalDrivePath(const char* path);
 
 // TRUE when a part of the local `path` that exists is a link that may lead elsewhere. Each part is

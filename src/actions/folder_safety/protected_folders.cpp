@@ -99,12 +99,10 @@ static void KeepFolderAndHoldersAt(ProtectedFolders* folders, const char* path, 
         return;
     }
     if (namedByUser) {
-        // Where such a link leads cannot be told without following it, perhaps to another machine.
-        if (PassesThroughLink(folder)) {
-            folders->complete = FALSE;
-        } else {
-            AddName(folders, &folders->namedByUser, folder);
-        }
+        // Where a link on its way leads cannot be told without following it, perhaps to another
+        // machine: then it is kept by its text alone.
+        AddName(folders, PassesThroughLink(folder) ? &folders->namedByText : &folders->namedByUser,
+                folder);
         return;
     }
     // Up to the first folder a path named before passes through: the rest was walked then.
