@@ -83,11 +83,14 @@ static void KeepFolderAndHoldersAt(ProtectedFolders* folders, const char* path, 
     if (!CopyAbsoluteFolderPath(path, given)) {
         return;
     }
-    if (namedByUser && !IsLocalDrivePath(given)) {
-        if (!IsNamedByText(folders, given)) {
-            AddName(folders, &folders->namedByText, given);
+    if (namedByUser) {
+        if (IsNamedByText(folders, given)) {
+            return;
         }
-        return;
+        if (!IsLocalDrivePath(given)) {
+            AddName(folders, &folders->namedByText, given);
+            return;
+        }
     }
     DWORD length = GetFullPathNameA(given, MAX_PATH, full, NULL);  // no "..", no trailing dots
     if (length == 0 || length >= MAX_PATH) {
