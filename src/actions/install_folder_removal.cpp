@@ -5,32 +5,13 @@
 #include <string.h>
 
 #include "ansi_text.h"
-#include "folder_safety/clearable_folder.h"
+#include "folder_safety/folder_safety.h"
 #include "window_station.h"
-
-// A parent left empty goes too, unless it is a volume root, a link or a protected folder.
-static BOOL RemoveEmptyParent(const ProtectedFolders* protectedFolders, char* parent)
-{
-    if (IsVolumeRoot(parent)) {
-        return FALSE;
-    }
-    DWORD ownAttributes = GetFileAttributesA(parent);
-    if (ownAttributes == INVALID_FILE_ATTRIBUTES ||
-        (ownAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
-        IsProtectedFolder(protectedFolders, parent)) {
-        return FALSE;
-    }
-    return RemoveDirectoryA(parent);
-}
-
-// Too large for the stack on a machine with many users; zero-filled storage costs no file bytes.
-static ProtectedFolders g_protectedFolders;
 
 int RemoveInstallFolder(const char* path)
 {
     char folder[MAX_PATH];
-    ProtectedFolders* protectedFolders = &g_protectedFolders;
-    HANDLE pin = OpenClearableFolder(path, folder, protectedFolders);
+    HANDLE pin = OpenClearableFolder(path, folder, NULL);
     if (pin == INVALID_HANDLE_VALUE) {
         return 0;
     }
@@ -65,7 +46,7 @@ int RemoveInstallFolder(const char* path)
     char* cut;
     while ((cut = FindLastBackslash(work)) != NULL) {
         *cut = 0;
-        if (!RemoveEmptyParent(protectedFolders, work)) {
+        if (!MayRemoveEmptyParent(work, NULL) || !RemoveDirectoryA(work)) {
             break;
         }
     }

@@ -4,8 +4,7 @@
 #include <string.h>
 
 #include "ansi_text.h"
-#include "folder_safety/program_trust.h"
-#include "program_lookup.h"
+#include "folder_safety/folder_safety.h"
 #include "window_station.h"
 
 static const DWORD kWaitSliceMilliseconds = 60;
@@ -59,8 +58,7 @@ static void RunCommandAndWait(char* command)
     // program started.
     char program[MAX_PATH];
     HANDLE held = INVALID_HANDLE_VALUE;
-    BOOL started = FindProgramToStart(command, program) &&
-                   HoldTrustedProgram(program, &held) == PROGRAM_TRUSTED &&
+    BOOL started = HoldProgramToStart(command, program, &held, NULL) &&
                    CreateProcessA(program, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup,
                                   &process);
     if (held != INVALID_HANDLE_VALUE) {

@@ -1,7 +1,10 @@
-#include "clearable_folder.h"
+#include "folder_safety.h"
 
 #include "clearable_path.h"
 #include "folder_security.h"
+#include "program_lookup.h"
+#include "program_trust.h"
+#include "protected_folders.h"
 
 // Held without delete sharing: on NTFS neither the folder nor any folder above it can then be
 // renamed or deleted. Not following a link, so that a link put in its place is seen as one.
@@ -21,8 +24,13 @@ static BOOL IsStillProbedFolder(HANDLE pin, const FolderIdentity* probed)
            (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
 }
 
-HANDLE OpenClearableFolder(const char* path, char* folder, ProtectedFolders* protectedFolders)
+// Too large for the stack on a machine with many users; zero-filled storage costs no file bytes.
+static ProtectedFolders g_protectedFolders;
+
+HANDLE OpenClearableFolder(const char* path, char* folder, SafetyVerdict* verdict)
 {
+    ProtectedFolders* protectedFolders = &g_protectedFolders;
+    (void)verdict;
     if (!CopyClearableFolderPath(path, folder)) {
         return INVALID_HANDLE_VALUE;
     }
@@ -53,4 +61,23 @@ HANDLE OpenClearableFolder(const char* path, char* folder, ProtectedFolders* pro
     }
     CloseHandle(pin);
     return INVALID_HANDLE_VALUE;
+}
+
+BOOL MayRemoveEmptyParent(const char* parent, SafetyVerdict* verdict)
+{
+    (void)verdict;
+    if (IsVolumeRoot(parent)) {
+        return FALSE;
+    }
+    DWORD ownAttributes = GetFileAttributesA(parent);
+    return ownAttributes != INVALID_FILE_ATTRIBUTES &&
+           (ownAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 &&
+           !IsProtectedFolder(&g_protectedFolders, parent);
+}
+
+BOOL HoldProgramToStart(const char* command, char* program, HANDLE* held, SafetyVerdict* verdict)
+{
+    (void)verdict;
+    *held = INVALID_HANDLE_VALUE;
+    return FindProgramToStart(command, program) && HoldTrustedProgram(program, held) == PROGRAM_TRUSTED;
 }

@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "ansi_text.h"
+#include "../ansi_text.h"
 
 static const char kPathVariable[] = "PATH=";
 
