@@ -4,7 +4,7 @@
 #include <shellapi.h>
 #include <string.h>
 
-#include "ansi_text.h"
+#include "../common/path_text.h"
 #include "folder_safety/folder_safety.h"
 #include "window_station.h"
 
@@ -43,12 +43,8 @@ int RemoveInstallFolder(const char* path)
     if (!RemoveDirectoryA(work)) {
         return 1;
     }
-    char* cut;
-    while ((cut = FindLastBackslash(work)) != NULL) {
-        *cut = 0;
-        if (!MayRemoveEmptyParent(work, NULL) || !RemoveDirectoryA(work)) {
-            break;
-        }
+    while (CutLastPart(work) != NULL && MayRemoveEmptyParent(work, NULL) &&
+           RemoveDirectoryA(work)) {
     }
     return 1;
 }

@@ -3,7 +3,8 @@
 #include <windows.h>
 #include <string.h>
 
-#include "ansi_text.h"
+#include "../common/ansi_text.h"
+#include "../common/registry_text.h"
 #include "folder_safety/folder_safety.h"
 #include "window_station.h"
 

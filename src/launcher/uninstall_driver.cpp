@@ -2,7 +2,8 @@
 
 #include <string.h>
 
-#include "../actions/ansi_text.h"
+#include "../common/ansi_text.h"
+#include "../common/registry_text.h"
 #include "../actions/install_folder_removal.h"
 #include "../actions/uninstall_entry_runner.h"
 

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "actions/ansi_text.h"
+#include "common/ansi_text.h"
 
 namespace {
 

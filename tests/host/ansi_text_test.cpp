@@ -1,6 +1,7 @@
 #include "test_support.h"
 
-#include "actions/ansi_text.h"
+#include "common/ansi_text.h"
+#include "common/registry_text.h"
 
 namespace {
 

@@ -468,9 +468,9 @@ TEST_F(FolderRemovalTest, DoubleByteNamesAreCutAtRealBackslashesOnly)
     static FolderNameList named;
     named = {};
     ASSERT_TRUE(AddFolderName(&named, "C:\\\x95\x5C\\Docs"));
-    EXPECT_TRUE(IsPathTextAtOrAboveListed(&named, "C:\\\x95\x5C"));
-    EXPECT_TRUE(IsPathTextAtOrAboveListed(&named, "c:\\\x95\x5C\\DOCS"));
-    EXPECT_FALSE(IsPathTextAtOrAboveListed(&named, "C:\\\x95\x5C\\Doc"));
+    EXPECT_TRUE(FindPathTextAtOrAboveListed(&named, "C:\\\x95\x5C"));
+    EXPECT_TRUE(FindPathTextAtOrAboveListed(&named, "c:\\\x95\x5C\\DOCS"));
+    EXPECT_FALSE(FindPathTextAtOrAboveListed(&named, "C:\\\x95\x5C\\Doc"));
 }
 
 TEST_F(FolderRemovalTest, TrailBytesAreNotTakenForForbiddenCharacters)

@@ -1,10 +1,15 @@
 #include "folder_safety.h"
 
+#include "../../common/path_text.h"
 #include "clearable_path.h"
 #include "folder_security.h"
-#include "program_lookup.h"
-#include "program_trust.h"
+#include "profiles.h"
 #include "protected_folders.h"
+#include "safety_verdict.h"
+#include "system_folders.h"
+#include "user_folders.h"
+
+// May the install folder be cleared, and may a parent it leaves empty go.
 
 // Held without delete sharing: on NTFS neither the folder nor any folder above it can then be
 // renamed or deleted. Not following a link, so that a link put in its place is seen as one.
@@ -19,42 +24,59 @@ static BOOL IsStillProbedFolder(HANDLE pin, const FolderIdentity* probed)
 {
     FolderIdentity held;
     DWORD attributes;
-    return ReadHeldFolderIdentity(pin, &held, &attributes) && IsFolderListed(probed, 1, &held) &&
+    return ReadHeldFolderIdentity(pin, &held, &attributes) && IsSameFolder(probed, &held) &&
            (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
            (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
 }
 
-// Too large for the stack on a machine with many users; zero-filled storage costs no file bytes.
-static ProtectedFolders g_protectedFolders;
-
-HANDLE OpenClearableFolder(const char* path, char* folder, SafetyVerdict* verdict)
+// The system's names first: a user's setting that names one of them again is passed over.
+static void CollectProtectedFolders(void)
 {
-    ProtectedFolders* protectedFolders = &g_protectedFolders;
-    (void)verdict;
-    if (!CopyClearableFolderPath(path, folder)) {
-        return INVALID_HANDLE_VALUE;
+    char ownProfile[MAX_PATH];
+    StartProtectedFolders();
+    if (KeepSystemFolders(ownProfile)) {
+        KeepFoldersUsersName();
+        KeepProfiles(ownProfile);
     }
-    // The probe: access 0 and sharing 0, as the folder's first open.
-    FolderIdentity probed;
+}
+
+// Anything but a folder, as first opened: access 0 and sharing 0.
+static BOOL IsFolderWithoutLink(const char* folder, FolderIdentity* probed)
+{
     DWORD attributes;
-    if (!ReadFolderIdentity(folder, 0, &probed, &attributes) ||
+    if (!ReadFolderIdentity(folder, 0, probed, &attributes) ||
         (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        return INVALID_HANDLE_VALUE;
+        RecordRefusal(SAFETY_NOT_FOUND, folder);
+        return FALSE;
     }
     DWORD ownAttributes = GetFileAttributesA(folder);
     if (ownAttributes == INVALID_FILE_ATTRIBUTES ||
         (ownAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        RecordRefusal(SAFETY_LINK, folder);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HANDLE OpenClearableFolder(const char* path, char* folder, SafetyVerdict* verdict)
+{
+    StartVerdict(verdict);
+    FolderIdentity probed;
+    if (!HasClearableForm(path, folder) || !IsFolderWithoutLink(folder, &probed)) {
         return INVALID_HANDLE_VALUE;
     }
     HANDLE pin = PinFolder(folder);
     if (pin == INVALID_HANDLE_VALUE) {
+        RecordRefusal(SAFETY_CHANGED, folder);
         return INVALID_HANDLE_VALUE;
     }
     BYTE account[SECURITY_MAX_SID_SIZE];
-    if (IsStillProbedFolder(pin, &probed)) {
-        CollectProtectedFolders(protectedFolders);
-        if (!IsProtectedFolder(protectedFolders, folder) && ReadLauncherAccount(account) &&
-            IsFolderSafeFromOthers(account, pin) &&
+    if (!IsStillProbedFolder(pin, &probed)) {
+        RecordRefusal(SAFETY_CHANGED, folder);
+    } else {
+        CollectProtectedFolders();
+        if (!IsProtectedFolder(folder) && ReadLauncherAccount(account) &&
+            IsFolderSafeFromOthers(account, pin, folder) &&
             AreFoldersAboveSafeFromOthers(account, folder)) {
             return pin;
         }
@@ -65,19 +87,19 @@ HANDLE OpenClearableFolder(const char* path, char* folder, SafetyVerdict* verdic
 
 BOOL MayRemoveEmptyParent(const char* parent, SafetyVerdict* verdict)
 {
-    (void)verdict;
+    StartVerdict(verdict);
     if (IsVolumeRoot(parent)) {
+        RecordRefusal(SAFETY_PATH_FORM, parent);
         return FALSE;
     }
-    DWORD ownAttributes = GetFileAttributesA(parent);
-    return ownAttributes != INVALID_FILE_ATTRIBUTES &&
-           (ownAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 &&
-           !IsProtectedFolder(&g_protectedFolders, parent);
-}
-
-BOOL HoldProgramToStart(const char* command, char* program, HANDLE* held, SafetyVerdict* verdict)
-{
-    (void)verdict;
-    *held = INVALID_HANDLE_VALUE;
-    return FindProgramToStart(command, program) && HoldTrustedProgram(program, held) == PROGRAM_TRUSTED;
+    DWORD attributes = GetFileAttributesA(parent);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        RecordRefusal(SAFETY_NOT_FOUND, parent);
+        return FALSE;
+    }
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        RecordRefusal(SAFETY_LINK, parent);
+        return FALSE;
+    }
+    return !IsProtectedFolder(parent);
 }

@@ -2,43 +2,21 @@
 
 #include <string.h>
 
-#include "../ansi_text.h"
-#include "folder_identity.h"
+#include "../../common/ansi_text.h"
+#include "../../common/path_text.h"
+#include "safety_verdict.h"
 
 BOOL IsForbiddenPathCharacter(unsigned char character)
 {
     return character < 32 || strchr("*?/\"<>|:", character) != NULL;
 }
 
-BOOL CopyClearableFolderPath(const char* path, char* folder)
+static BOOL HasSafeComponents(const char* folder)
 {
-    size_t length = strlen(path);
-    if (length == 0 || length >= MAX_PATH) {
-        return FALSE;
-    }
-    memcpy(folder, path, length + 1);
-    char* last;
-    while ((last = FindLastBackslash(folder)) != NULL && last[1] == 0) {
-        *last = 0;
-    }
     if (strlen(folder) > LONGEST_CLEARABLE_PATH) {
         return FALSE;
     }
-
-    const char* components;
-    unsigned char drive = (unsigned char)folder[0];
-    if (((drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z')) && folder[1] == ':' &&
-        folder[2] == '\\') {
-        components = folder + 3;
-    } else if (folder[0] == '\\' && folder[1] == '\\') {
-        components = folder + 2;
-    } else {
-        return FALSE;
-    }
-    if (IsVolumeRoot(folder)) {
-        return FALSE;
-    }
-
+    const char* components = folder + (IsDrivePath(folder) ? 3 : 2);
     const char* position = components;
     const char* lastCharacter = NULL;  // where the current component's last character starts
     for (;;) {
@@ -63,4 +41,13 @@ BOOL CopyClearableFolderPath(const char* path, char* folder)
         lastCharacter = position;
         position = next;
     }
+}
+
+BOOL HasClearableForm(const char* path, char* folder)
+{
+    if (!CopyAbsoluteFolderPath(path, folder) || !HasSafeComponents(folder)) {
+        RecordRefusal(SAFETY_PATH_FORM, path);
+        return FALSE;
+    }
+    return TRUE;
 }

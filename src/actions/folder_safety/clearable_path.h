@@ -1,6 +1,8 @@
 #ifndef CLEARABLE_PATH_H
 #define CLEARABLE_PATH_H
 
+// Which ways of writing a path this program takes as written.
+
 #include <windows.h>
 
 // Room for "\*.*" and the shell list's two terminators.
@@ -10,10 +12,10 @@
 // folder name this program opens as written.
 BOOL IsForbiddenPathCharacter(unsigned char character);
 
-// Copies `path` into `folder` (MAX_PATH) without trailing backslashes when it is written as an
-// absolute folder path that is safe to hand to the shell: on a drive or share, below its root, no
-// "." or ".." and no component the system would quietly rewrite (trailing dots or blanks), no
-// wildcards or streams, and short enough for the shell's list.
-BOOL CopyClearableFolderPath(const char* path, char* folder);
+// Whether `path` is written as an absolute folder path that is safe to hand to the shell: on a
+// drive or share, below its root, no "." or ".." and no component the system would quietly
+// rewrite (trailing dots or blanks), no wildcards or streams, and short enough for the shell's
+// list. `folder` (MAX_PATH) receives it without trailing backslashes.
+BOOL HasClearableForm(const char* path, char* folder);
 
 #endif

@@ -2,38 +2,6 @@
 
 #include <string.h>
 
-#include "../ansi_text.h"
-
-BOOL IsVolumeRoot(const char* path)
-{
-    if (path[0] == '\\' && path[1] == '\\') {
-        int separators = 0;
-        for (const char* position = path + 2; *position != 0; position = SkipCharacter(position)) {
-            if (*position == '\\') {
-                ++separators;
-            }
-        }
-        return separators <= 1;
-    }
-    return path[0] == 0 || (path[1] == ':' && path[2] == 0);
-}
-
-BOOL CopyAbsoluteFolderPath(const char* path, char* folder)
-{
-    size_t length = strlen(path);
-    BOOL onDrive = length >= 3 && path[1] == ':' && path[2] == '\\';
-    BOOL onShare = path[0] == '\\' && path[1] == '\\';
-    if ((!onDrive && !onShare) || length >= MAX_PATH) {
-        return FALSE;
-    }
-    memcpy(folder, path, length + 1);
-    char* last;
-    while ((last = FindLastBackslash(folder)) != NULL && last[1] == 0) {
-        *last = 0;
-    }
-    return !IsVolumeRoot(folder);
-}
-
 BOOL ReadHeldFolderIdentity(HANDLE handle, FolderIdentity* identity, DWORD* attributes)
 {
     BY_HANDLE_FILE_INFORMATION information;
@@ -62,13 +30,43 @@ BOOL ReadFolderIdentity(const char* path, DWORD shareMode, FolderIdentity* ident
     return known;
 }
 
-BOOL IsFolderListed(const FolderIdentity* list, int count, const FolderIdentity* identity)
+BOOL IsSameFolder(const FolderIdentity* first, const FolderIdentity* second)
+{
+    return first->volume == second->volume && first->indexHigh == second->indexHigh &&
+           first->indexLow == second->indexLow;
+}
+
+BOOL IsFolderInTable(const FolderIdentity* table, int count, const FolderIdentity* identity)
 {
     for (int i = 0; i < count; ++i) {
-        if (list[i].volume == identity->volume && list[i].indexHigh == identity->indexHigh &&
-            list[i].indexLow == identity->indexLow) {
+        if (IsSameFolder(&table[i], identity)) {
             return TRUE;
         }
     }
     return FALSE;
+}
+
+BOOL ReadFinalFolderPath(const char* folder, char* final)
+{
+    HANDLE handle = CreateFileA(folder, 0, FOLDER_SHARE_ALL, NULL, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    if (handle == INVALID_HANDLE_VALUE) {
+        final[0] = 0;  // nothing there to keep
+        return TRUE;
+    }
+    char found[MAX_PATH];
+    DWORD length = GetFinalPathNameByHandleA(handle, found, MAX_PATH, 0);
+    CloseHandle(handle);
+    // "\\?\C:\..." or "\\?\UNC\server\share\...", for "C:\..." or "\\server\share\..."
+    if (length < 8 || length >= MAX_PATH || found[0] != '\\' || found[1] != '\\' ||
+        found[2] != '?' || found[3] != '\\') {
+        return FALSE;
+    }
+    if (found[4] == 'U' && found[5] == 'N' && found[6] == 'C' && found[7] == '\\') {
+        strcpy(final, found + 6);
+        final[0] = '\\';
+    } else {
+        strcpy(final, found + 4);
+    }
+    return TRUE;
 }

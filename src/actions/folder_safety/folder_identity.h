@@ -1,6 +1,8 @@
 #ifndef FOLDER_IDENTITY_H
 #define FOLDER_IDENTITY_H
 
+// Which folder a path leads to, whatever the path's spelling.
+
 #include <windows.h>
 
 // A folder as its volume knows it: the same for every path that leads to it.
@@ -13,13 +15,6 @@ struct FolderIdentity {
 // Folders are opened with full sharing so that no other open can hide them.
 #define FOLDER_SHARE_ALL (FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE)
 
-// "X:" or "\\server\share", or less: never a folder to remove.
-BOOL IsVolumeRoot(const char* path);
-
-// Copies an absolute path ("X:\..." or "\\...") below its volume root, without trailing
-// backslashes, into a MAX_PATH buffer.
-BOOL CopyAbsoluteFolderPath(const char* path, char* folder);
-
 // Opens `path` only to learn which folder (or file) it is; `attributes` may be NULL.
 BOOL ReadFolderIdentity(const char* path, DWORD shareMode, FolderIdentity* identity,
                         DWORD* attributes);
@@ -27,6 +22,13 @@ BOOL ReadFolderIdentity(const char* path, DWORD shareMode, FolderIdentity* ident
 // The same, for a folder already held open.
 BOOL ReadHeldFolderIdentity(HANDLE handle, FolderIdentity* identity, DWORD* attributes);
 
-BOOL IsFolderListed(const FolderIdentity* list, int count, const FolderIdentity* identity);
+// Where the folder at `folder` really is, through every link on its way, into a MAX_PATH buffer:
+// "" when nothing is there. FALSE when that cannot be told.
+BOOL ReadFinalFolderPath(const char* folder, char* final);
+
+BOOL IsSameFolder(const FolderIdentity* first, const FolderIdentity* second);
+
+// Whether `identity` is one of the `count` folders of `table`.
+BOOL IsFolderInTable(const FolderIdentity* table, int count, const FolderIdentity* identity);
 
 #endif

@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "../ansi_text.h"
+#include "../../common/ansi_text.h"
 #include "folder_reach.h"
 
 static BOOL IsAsciiLetter(unsigned char character)
@@ -43,7 +43,31 @@ BOOL AddFolderName(FolderNameList* list, const char* path)
     return TRUE;
 }
 
-BOOL IsPathTextAtOrAboveListed(const FolderNameList* list, const char* path)
+#ifdef SAFETY_VERDICTS
+void AddFolderWhose(FolderNameList* list, const char* whose)
+{
+    size_t length = strlen(whose);
+    if (length + 1 <= FOLDER_NAME_ROOM - list->whoseUsed) {
+        memcpy(list->whose + list->whoseUsed, whose, length + 1);
+        list->whoseUsed += length + 1;
+    }
+}
+
+const char* FindFolderWhose(const FolderNameList* list, const char* listed)
+{
+    size_t whoseAt = 0;
+    for (size_t at = 0; at < list->used && whoseAt < list->whoseUsed;
+         at += strlen(list->text + at) + 1) {
+        if (list->text + at == listed) {
+            return list->whose + whoseAt;
+        }
+        whoseAt += strlen(list->whose + whoseAt) + 1;
+    }
+    return "";
+}
+#endif
+
+const char* FindPathTextAtOrAboveListed(const FolderNameList* list, const char* path)
 {
     size_t length = strlen(path);
     size_t characters = CountCharacters(path);
@@ -51,14 +75,15 @@ BOOL IsPathTextAtOrAboveListed(const FolderNameList* list, const char* path)
         const char* listed = list->text + at;
         if (strlen(listed) >= length && (listed[length] == 0 || listed[length] == '\\') &&
             CompareTextNoCase(listed, path, characters) == 0) {
-            return TRUE;
+            return listed;
         }
     }
-    return FALSE;
+    return NULL;
 }
 
-BOOL IsIdentityAtOrAboveListed(const FolderNameList* list, const FolderIdentity* identity,
-                               const char* longName, const char* shortName, BOOL avoidLinks)
+const char* FindIdentityAtOrAboveListed(const FolderNameList* list,
+                                        const FolderIdentity* identity, const char* longName,
+                                        const char* shortName, BOOL avoidLinks)
 {
     for (size_t at = 0; at < list->used; at += strlen(list->text + at) + 1) {
         const char* listed = list->text + at;
@@ -74,12 +99,10 @@ BOOL IsIdentityAtOrAboveListed(const FolderNameList* list, const FolderIdentity*
                 FolderIdentity other;
                 memcpy(folder, listed, (size_t)(position - listed));
                 folder[position - listed] = 0;
-                if (avoidLinks && PassesThroughLink(folder)) {
-                    return TRUE;
-                }
-                if (ReadFolderIdentity(folder, FOLDER_SHARE_ALL, &other, NULL) &&
-                    IsFolderListed(&other, 1, identity)) {
-                    return TRUE;
+                if ((avoidLinks && PassesThroughLink(folder)) ||
+                    (ReadFolderIdentity(folder, FOLDER_SHARE_ALL, &other, NULL) &&
+                     IsSameFolder(&other, identity))) {
+                    return listed;
                 }
             }
             if (*position == 0) {
@@ -88,7 +111,7 @@ BOOL IsIdentityAtOrAboveListed(const FolderNameList* list, const FolderIdentity*
             component = position + 1;
         }
     }
-    return FALSE;
+    return NULL;
 }
 
 BOOL ReadFolderEntryNames(const char* path, char* longName, char* shortName)

@@ -2,7 +2,8 @@
 
 #include <string.h>
 
-#include "../ansi_text.h"
+#include "../../common/ansi_text.h"
+#include "../../common/path_text.h"
 #include "clearable_path.h"
 
 // Tags of mount points and symbolic links carry this bit; cloud placeholders do not redirect.
@@ -10,8 +11,7 @@
 
 BOOL IsLocalDrivePath(const char* path)
 {
-    unsigned char drive = (unsigned char)(path[0] | 0x20);
-    if (drive < 'a' || drive > 'z' || path[1] != ':' || path[2] != '\\') {
+    if (!IsDrivePath(path)) {
         return FALSE;
     }
     for (const char* position = path + 2; *position != 0; position = SkipCharacter(position)) {

@@ -3,8 +3,9 @@
 #include <stddef.h>
 #include <string.h>
 
-#include "../ansi_text.h"
+#include "../../common/path_text.h"
 #include "folder_identity.h"
+#include "safety_verdict.h"
 
 // What lets someone change the folder itself, or make it a link elsewhere.
 static const DWORD kChangesFolder = DELETE | WRITE_DAC | WRITE_OWNER | FILE_WRITE_DATA |
@@ -50,25 +51,27 @@ BOOL ReadLauncherAccount(BYTE* account)
 {
     HANDLE token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        RecordRefusal(SAFETY_SECURITY_UNREADABLE, "the launcher's own account");
         return FALSE;
     }
     DWORD user[(sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE) / sizeof(DWORD)];
     DWORD needed;
     BOOL read = GetTokenInformation(token, TokenUser, user, sizeof user, &needed);
     CloseHandle(token);
-    if (!read) {
-        return FALSE;
-    }
     const BYTE* sid = (const BYTE*)((TOKEN_USER*)user)->User.Sid;
-    if (SidLength(sid) > SECURITY_MAX_SID_SIZE) {
+    if (!read || SidLength(sid) > SECURITY_MAX_SID_SIZE) {
+        RecordRefusal(SAFETY_SECURITY_UNREADABLE, "the launcher's own account");
         return FALSE;
     }
     memcpy(account, sid, SidLength(sid));
     return TRUE;
 }
 
+static const BYTE kEveryone[] = {1, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0};
+
 // Deny entries are not counted on, and an entry of a kind not known here may grant anything.
-static BOOL IsChangeableOnlyByTrusted(const BYTE* account, HANDLE handle, DWORD changes)
+static BOOL IsChangeableOnlyByTrusted(const BYTE* account, HANDLE handle, DWORD changes,
+                                      const char* path)
 {
     DWORD descriptor[SECURITY_ROOM / sizeof(DWORD)];
     DWORD needed;
@@ -79,14 +82,22 @@ static BOOL IsChangeableOnlyByTrusted(const BYTE* account, HANDLE handle, DWORD 
     if (!GetKernelObjectSecurity(handle, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
                                  descriptor, sizeof descriptor, &needed) ||
         !GetSecurityDescriptorOwner(descriptor, &owner, &defaulted) || owner == NULL ||
-        !IsTrustedAccount(account, (const BYTE*)owner) ||
-        !GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted) || !present ||
-        dacl == NULL) {
+        !GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted)) {
+        RecordRefusal(SAFETY_SECURITY_UNREADABLE, path);
+        return FALSE;
+    }
+    if (!IsTrustedAccount(account, (const BYTE*)owner)) {
+        RecordAccount(SAFETY_UNTRUSTED_OWNER, path, (const BYTE*)owner, 0);
+        return FALSE;
+    }
+    if (!present || dacl == NULL) {
+        RecordAccount(SAFETY_OTHERS_MAY_CHANGE, path, kEveryone, GENERIC_ALL);
         return FALSE;  // no DACL at all lets anyone do anything
     }
     for (DWORD index = 0; index < dacl->AceCount; ++index) {
         ACE_HEADER* entry;
         if (!GetAce(dacl, index, (LPVOID*)&entry)) {
+            RecordRefusal(SAFETY_SECURITY_UNREADABLE, path);
             return FALSE;
         }
         if ((entry->AceFlags & INHERIT_ONLY_ACE) != 0) {
@@ -103,28 +114,36 @@ static BOOL IsChangeableOnlyByTrusted(const BYTE* account, HANDLE handle, DWORD 
             const ACCESS_ALLOWED_ACE* allowed = (const ACCESS_ALLOWED_ACE*)entry;
             const BYTE* sid = (const BYTE*)&allowed->SidStart;
             const size_t sidOffset = offsetof(ACCESS_ALLOWED_ACE, SidStart);
-            if ((allowed->Mask & changes) != 0 &&
-                (entry->AceSize < sidOffset + SID_HEADER_SIZE ||
-                 sidOffset + SidLength(sid) > entry->AceSize || !IsTrustedAccount(account, sid))) {
+            if ((allowed->Mask & changes) == 0) {
+                continue;
+            }
+            if (entry->AceSize < sidOffset + SID_HEADER_SIZE ||
+                sidOffset + SidLength(sid) > entry->AceSize) {
+                RecordRefusal(SAFETY_SECURITY_UNREADABLE, path);
+                return FALSE;
+            }
+            if (!IsTrustedAccount(account, sid)) {
+                RecordAccount(SAFETY_OTHERS_MAY_CHANGE, path, sid, allowed->Mask & changes);
                 return FALSE;
             }
             continue;
         }
         default:
+            RecordRefusal(SAFETY_SECURITY_UNREADABLE, path);
             return FALSE;
         }
     }
     return TRUE;
 }
 
-BOOL IsFolderSafeFromOthers(const BYTE* account, HANDLE folder)
+BOOL IsFolderSafeFromOthers(const BYTE* account, HANDLE folder, const char* path)
 {
-    return IsChangeableOnlyByTrusted(account, folder, kChangesFolder);
+    return IsChangeableOnlyByTrusted(account, folder, kChangesFolder, path);
 }
 
-BOOL IsFileSafeFromOthers(const BYTE* account, HANDLE file)
+BOOL IsFileSafeFromOthers(const BYTE* account, HANDLE file, const char* path)
 {
-    return IsChangeableOnlyByTrusted(account, file, kChangesFile);
+    return IsChangeableOnlyByTrusted(account, file, kChangesFile, path);
 }
 
 BOOL AreFoldersAboveSafeFromOthers(const BYTE* account, const char* path)
@@ -132,11 +151,11 @@ BOOL AreFoldersAboveSafeFromOthers(const BYTE* account, const char* path)
     char above[MAX_PATH];
     strcpy(above, path);
     char* cut;
-    while ((cut = FindLastBackslash(above)) != NULL) {
-        *cut = 0;
+    while ((cut = CutLastPart(above)) != NULL) {
         BOOL isRoot = IsVolumeRoot(above);
         if (isRoot) {
-            strcpy(cut, "\\");  // "C:" alone would name the drive's current folder
+            cut[0] = '\\';  // "C:" alone would name the drive's current folder
+            cut[1] = 0;
         }
         DWORD attributes = GetFileAttributesA(above);
         HANDLE handle = CreateFileA(above, READ_CONTROL, FOLDER_SHARE_ALL, NULL, OPEN_EXISTING,
@@ -146,15 +165,17 @@ BOOL AreFoldersAboveSafeFromOthers(const BYTE* account, const char* path)
             if (handle != INVALID_HANDLE_VALUE) {
                 CloseHandle(handle);
             }
+            RecordRefusal(SAFETY_NOT_FOUND, above);
             return FALSE;
         }
         DWORD changes = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? kChangesFolder
                                                                           : kChangesFolderAbove;
-        BOOL safe = IsChangeableOnlyByTrusted(account, handle, changes);
+        BOOL safe = IsChangeableOnlyByTrusted(account, handle, changes, above);
         CloseHandle(handle);
         if (!safe || isRoot) {
             return safe;
         }
     }
+    RecordRefusal(SAFETY_PATH_FORM, path);
     return FALSE;  // no volume root above: not a path this program clears
 }

@@ -1,19 +1,21 @@
 #ifndef FOLDER_SECURITY_H
 #define FOLDER_SECURITY_H
 
+// Who besides the trusted accounts may change a folder or a file.
+
 #include <windows.h>
 
 // Reads the account the launcher runs as into a SECURITY_MAX_SID_SIZE buffer.
 BOOL ReadLauncherAccount(BYTE* account);
 
-// TRUE when the folder held open as `folder` (with READ_CONTROL) is owned by a trusted account
+// TRUE when the folder `path`, held open as `folder` (with READ_CONTROL), is owned by a trusted account
 // and nobody else may write into it, set its attributes (which makes it a link), delete it, or
 // re-permission or take it. Trusted: LocalSystem, Administrators, TrustedInstaller, `account`.
-BOOL IsFolderSafeFromOthers(const BYTE* account, HANDLE folder);
+BOOL IsFolderSafeFromOthers(const BYTE* account, HANDLE folder, const char* path);
 
-// The same for a file held open as `file`: nobody else may write or append to it, set its
+// The same for the file `path` held open as `file`: nobody else may write or append to it, set its
 // attributes, delete it, or re-permission or take it.
-BOOL IsFileSafeFromOthers(const BYTE* account, HANDLE file);
+BOOL IsFileSafeFromOthers(const BYTE* account, HANDLE file, const char* path);
 
 // TRUE when every folder above `path`, the volume root included, is owned by a trusted account
 // and nobody else may delete, rename, re-permission or take it or what it holds. Adding to them

@@ -2,7 +2,8 @@
 
 #include <string.h>
 
-#include "../ansi_text.h"
+#include "../../common/ansi_text.h"
+#include "../../common/registry_text.h"
 
 static const char kUserProfileReference[] = "%USERPROFILE%";
 
@@ -41,9 +42,7 @@ static int ExpandFolderValue(LONG result, DWORD type, char* data, DWORD size, co
     if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
         return FOLDER_VALUE_NONE;
     }
-    if (size < MAX_PATH) {
-        data[size] = 0;  // values stored without their NUL are still strings
-    } else if (memchr(data, 0, MAX_PATH) == NULL) {
+    if (!EndStringValue(data, size)) {
         return FOLDER_VALUE_UNREADABLE;
     }
     char text[MAX_PATH];

@@ -2,7 +2,9 @@
 
 #include <string.h>
 
-#include "../ansi_text.h"
+#include "../../common/ansi_text.h"
+#include "../../common/path_text.h"
+#include "safety_verdict.h"
 
 static const char kPathVariable[] = "PATH=";
 
@@ -14,13 +16,6 @@ static BOOL IsBlank(char character)
 static BOOL IsSeparator(char character)
 {
     return character == '\\' || character == '/';
-}
-
-// "X:\..." or "\\server\share\...": the only paths that do not depend on the current folder.
-static BOOL IsAbsolutePath(const char* path)
-{
-    size_t separatorAt = path[0] != 0 && path[1] == ':' ? 2 : IsSeparator(path[0]);
-    return separatorAt != 0 && IsSeparator(path[separatorAt]);
 }
 
 static BOOL IsFile(const char* path)
@@ -91,7 +86,7 @@ static BOOL FindOnPath(const char* fileName, char* program)
             size_t length = 0;
             for (; *folder != 0 && *folder != ';'; ++folder, ++length) {
                 if (length < MAX_PATH) {
-                    program[length] = *folder;
+                    program[length] = IsSeparator(*folder) ? '\\' : *folder;
                 }
             }
             found = IsFileInFolder(program, length, fileName);
@@ -122,24 +117,28 @@ BOOL FindProgramToStart(const char* command, char* program)
     }
     if (!hasFolder) {
         char fileName[MAX_PATH];
-        return end != name && CopyProgramName(name, (size_t)(end - name), fileName) &&
-               FindInSystemFolders(fileName, program);
-    }
-    // sub\uninst.exe, .\uninst.exe, \uninst.exe or C:uninst.exe: found through the current
-    // folder, which whoever started the launcher chose.
-    if (!IsAbsolutePath(name)) {
+        if (end != name && CopyProgramName(name, (size_t)(end - name), fileName) &&
+            FindInSystemFolders(fileName, program)) {
+            return TRUE;
+        }
+        RecordRefusal(SAFETY_NOT_FOUND, command);
         return FALSE;
-    }
-    if (quoted) {
-        return CopyProgramName(name, (size_t)(end - name), program);
     }
     // Unquoted, as the system reads it: each blank may end the name, the shortest name first
     // (C:\Apps\My Tools\uninst /S: C:\Apps\My.exe, then C:\Apps\My Tools\uninst.exe).
     for (;;) {
-        if (CopyProgramName(command, (size_t)(end - command), program) && IsFile(program)) {
+        BOOL named = CopyProgramName(name, (size_t)(end - name), program);
+        // sub\uninst.exe, .\uninst.exe, \uninst.exe or C:uninst.exe: found through the current
+        // folder, which whoever started the launcher chose.
+        if (named && !IsAbsolutePath(program)) {
+            RecordRefusal(SAFETY_PATH_FORM, command);
+            return FALSE;
+        }
+        if (named && (quoted || IsFile(program))) {
             return TRUE;
         }
-        if (*end == 0) {
+        if (quoted || *end == 0) {
+            RecordRefusal(SAFETY_NOT_FOUND, command);
             return FALSE;
         }
         do {

@@ -1,81 +1,132 @@
 #include "protected_folders.h"
 
-#include <shlobj.h>
 #include <string.h>
 
-#include "../ansi_text.h"
+#include "../../common/ansi_text.h"
+#include "../../common/path_text.h"
+#include "folder_names.h"
 #include "folder_reach.h"
-#include "user_folders.h"
+#include "safety_verdict.h"
 
-// Every folder number the shell knows lies below this.
-static const int kFolderNumberEnd = 0x40;
+struct ProtectedFolders {
+    char windowsPath[MAX_PATH];
+    FolderIdentity windows;
+    FolderNameList named;  // folders the system names and every profile, as full paths
+    // Folders users' own settings name: on a local drive and reached through no link when found,
+    // and looked at again before each open; anywhere else, compared as text and never opened.
+    FolderNameList namedByUser;
+    FolderNameList namedByText;
+    FolderIdentity linked[MOST_LINKED_FOLDERS];  // where links on those paths lead
+    int linkedCount;
+    FolderIdentity profiles[MOST_PROFILES];  // every user profile, wherever it lies
+    int profileCount;
+    FolderIdentity profileRoots[MOST_PROFILE_ROOTS];
+    int profileRootCount;
+    BOOL complete;  // FALSE when a table overflowed or a lookup could not be read whole
+};
 
-// A 32-bit program is shown the 32-bit Program Files; these name the 64-bit ones.
-static const char* const kProgramFilesVariables[] = {"ProgramW6432", "CommonProgramW6432"};
+// Too large for the stack on a machine with many users; zero-filled storage costs no file bytes.
+static ProtectedFolders g_folders;
 
-void AddFolderIdentity(ProtectedFolders* folders, FolderIdentity* list, int* count, int most,
-                       const FolderIdentity* identity)
+void StartProtectedFolders(void)
 {
-    if (IsFolderListed(list, *count, identity)) {
-        return;
-    }
-    if (*count == most) {
-        folders->complete = FALSE;
-        return;
-    }
-    list[(*count)++] = *identity;
+    ZeroMemory(&g_folders, sizeof g_folders);
+    g_folders.complete = TRUE;
 }
 
-// Inside the Windows folder by its text: the Windows rule already refuses all of those.
-static BOOL IsInsideWindowsText(const ProtectedFolders* folders, const char* folder)
+#ifdef SAFETY_VERDICTS
+void MarkProtectionIncomplete(const char* lookup, const char* concerns)
 {
-    const char* windows = folders->windowsPath;
-    return CompareTextNoCase(folder, windows, CountCharacters(windows)) == 0 &&
-           folder[strlen(windows)] == '\\';
+    g_folders.complete = FALSE;
+    RecordIncomplete(lookup, concerns);
+}
+#else
+void MarkProtectionIncompleteUnsaid(void)
+{
+    g_folders.complete = FALSE;
+}
+#endif
+
+BOOL IsProtectionComplete(void)
+{
+    return g_folders.complete;
 }
 
-// Where the folder at `folder` really is, through every link on its way, into a MAX_PATH buffer.
-static BOOL ReadFinalFolderPath(const char* folder, char* final)
+BOOL KeepWindowsFolder(const char* path)
 {
-    HANDLE handle = CreateFileA(folder, 0, FOLDER_SHARE_ALL, NULL, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS, NULL);
-    if (handle == INVALID_HANDLE_VALUE) {
-        final[0] = 0;  // nothing there to keep
-        return TRUE;
-    }
-    char found[MAX_PATH];
-    DWORD length = GetFinalPathNameByHandleA(handle, found, MAX_PATH, 0);
-    CloseHandle(handle);
-    // "\\?\C:\..." or "\\?\UNC\server\share\...", for "C:\..." or "\\server\share\..."
-    if (length < 8 || length >= MAX_PATH || found[0] != '\\' || found[1] != '\\' ||
-        found[2] != '?' || found[3] != '\\') {
+    strcpy(g_folders.windowsPath, path);
+    if (!ReadFolderIdentity(path, FOLDER_SHARE_ALL, &g_folders.windows, NULL)) {
+        MarkProtectionIncomplete("the Windows folder", path);
         return FALSE;
-    }
-    if (found[4] == 'U' && found[5] == 'N' && found[6] == 'C' && found[7] == '\\') {
-        strcpy(final, found + 6);
-        final[0] = '\\';
-    } else {
-        strcpy(final, found + 4);
     }
     return TRUE;
 }
 
-static BOOL IsNamedByText(const ProtectedFolders* folders, const char* folder)
+static BOOL AddFolderIdentity(FolderIdentity* table, int* count, int most,
+                              const FolderIdentity* identity)
 {
-    return IsPathTextAtOrAboveListed(&folders->named, folder) ||
-           IsPathTextAtOrAboveListed(&folders->namedByUser, folder) ||
-           IsPathTextAtOrAboveListed(&folders->namedByText, folder);
+    if (IsFolderInTable(table, *count, identity)) {
+        return FALSE;
+    }
+    if (*count == most) {
+        MarkProtectionIncomplete("a table of protected folders, full", NULL);
+        return FALSE;
+    }
+    table[(*count)++] = *identity;
+    return TRUE;
 }
 
-static void AddName(ProtectedFolders* folders, FolderNameList* list, const char* folder)
+BOOL KeepProfile(const FolderIdentity* identity)
+{
+    return AddFolderIdentity(g_folders.profiles, &g_folders.profileCount, MOST_PROFILES, identity);
+}
+
+BOOL KeepProfilesRoot(const FolderIdentity* identity)
+{
+    return AddFolderIdentity(g_folders.profileRoots, &g_folders.profileRootCount,
+                             MOST_PROFILE_ROOTS, identity);
+}
+
+// Inside the Windows folder by its text: the Windows rule already refuses all of those.
+static BOOL IsInsideWindowsText(const char* folder)
+{
+    const char* windows = g_folders.windowsPath;
+    return CompareTextNoCase(folder, windows, CountCharacters(windows)) == 0 &&
+           folder[strlen(windows)] == '\\';
+}
+
+// The listed path that names `folder` or a folder it holds, by text, in any list; NULL for none.
+static const char* FindNamedByText(const char* folder, const FolderNameList** list)
+{
+    const FolderNameList* lists[] = {&g_folders.named, &g_folders.namedByUser,
+                                     &g_folders.namedByText};
+    for (size_t i = 0; i < sizeof lists / sizeof lists[0]; ++i) {
+        const char* listed = FindPathTextAtOrAboveListed(lists[i], folder);
+        if (listed != NULL) {
+            *list = lists[i];
+            return listed;
+        }
+    }
+    return NULL;
+}
+
+static BOOL IsNamedByText(const char* folder)
+{
+    const FolderNameList* list;
+    return FindNamedByText(folder, &list) != NULL;
+}
+
+static void AddName(FolderNameList* list, const char* folder, const char* whose)
 {
     if (!AddFolderName(list, folder)) {
-        folders->complete = FALSE;
+        MarkProtectionIncomplete("a table of protected folders, full", folder);
+    } else if (whose != NULL) {
+        AddFolderWhose(list, whose);
     }
 }
 
-static void KeepFolderAndHoldersAt(ProtectedFolders* folders, const char* path, BOOL followLinks,
-                                   BOOL namedByUser)
+// `whose` is NULL for a folder the system names, else the user whose settings name it.
+static void KeepFolderAndHoldersAt(const char* path, BOOL followLinks, const char* whose)
 {
     char given[MAX_PATH];
     char full[MAX_PATH];
@@ -83,131 +134,139 @@ static void KeepFolderAndHoldersAt(ProtectedFolders* folders, const char* path, 
     if (!CopyAbsoluteFolderPath(path, given)) {
         return;
     }
-    if (namedByUser) {
-        if (IsNamedByText(folders, given)) {
+    if (whose != NULL) {
+        if (IsNamedByText(given)) {
             return;
         }
         if (!IsLocalDrivePath(given)) {
-            AddName(folders, &folders->namedByText, given);
+            AddName(&g_folders.namedByText, given, whose);
             return;
         }
     }
     DWORD length = GetFullPathNameA(given, MAX_PATH, full, NULL);  // no "..", no trailing dots
     if (length == 0 || length >= MAX_PATH) {
-        folders->complete = FALSE;
+        MarkProtectionIncomplete("the full path of a named folder", given);
         return;
     }
-    if (!CopyAbsoluteFolderPath(full, folder) || IsInsideWindowsText(folders, folder) ||
-        IsNamedByText(folders, folder)) {
+    if (!CopyAbsoluteFolderPath(full, folder) || IsInsideWindowsText(folder) ||
+        IsNamedByText(folder)) {
         return;
     }
-    if (namedByUser) {
+    if (whose != NULL) {
         // Where a link on its way leads cannot be told without following it, perhaps to another
         // machine: then it is kept by its text alone.
-        AddName(folders, PassesThroughLink(folder) ? &folders->namedByText : &folders->namedByUser,
-                folder);
+        AddName(PassesThroughLink(folder) ? &g_folders.namedByText : &g_folders.namedByUser,
+                folder, whose);
         return;
     }
     // Up to the first folder a path named before passes through: the rest was walked then.
     strcpy(full, folder);
     BOOL throughLink = FALSE;
-    char* cut;
     do {
         DWORD attributes = GetFileAttributesA(full);
         FolderIdentity identity;
         if (attributes != INVALID_FILE_ATTRIBUTES &&
             (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
             ReadFolderIdentity(full, FOLDER_SHARE_ALL, &identity, NULL)) {
-            AddFolderIdentity(folders, folders->linked, &folders->linkedCount, MOST_LINKED_FOLDERS,
+            AddFolderIdentity(g_folders.linked, &g_folders.linkedCount, MOST_LINKED_FOLDERS,
                               &identity);
             throughLink = TRUE;
         }
-        cut = FindLastBackslash(full);
-        if (cut != NULL) {
-            *cut = 0;
-        }
-    } while (cut != NULL && !IsVolumeRoot(full) && !IsNamedByText(folders, full));
-    AddName(folders, &folders->named, folder);
+    } while (CutLastPart(full) && !IsVolumeRoot(full) && !IsNamedByText(full));
+    AddName(&g_folders.named, folder, NULL);
     // Its real path names the folders that hold it where a link leads.
     if (throughLink && followLinks) {
         if (!ReadFinalFolderPath(folder, full)) {
-            folders->complete = FALSE;
+            MarkProtectionIncomplete("where a link leads", folder);
         } else if (full[0] != 0) {
-            KeepFolderAndHoldersAt(folders, full, FALSE, FALSE);
+            KeepFolderAndHoldersAt(full, FALSE, NULL);
         }
     }
 }
 
-void KeepFolderAndHolders(ProtectedFolders* folders, const char* path)
+void KeepFolderAndHolders(const char* path)
 {
-    KeepFolderAndHoldersAt(folders, path, TRUE, FALSE);
+    KeepFolderAndHoldersAt(path, TRUE, NULL);
 }
 
-void KeepFolderNamedByUser(ProtectedFolders* folders, const char* path)
+void KeepFolderNamedByUser(const char* path, const char* whose)
 {
-    KeepFolderAndHoldersAt(folders, path, FALSE, TRUE);
+    KeepFolderAndHoldersAt(path, FALSE, whose);
 }
 
-void CollectProtectedFolders(ProtectedFolders* folders)
+// Records whose a listed name is: the system's for the first list, else a user's.
+static void RecordListedName(const FolderNameList* list, const char* listed)
 {
-    ZeroMemory(folders, sizeof *folders);
-    folders->complete = TRUE;
-    if (SHGetFolderPathA(NULL, CSIDL_WINDOWS, NULL, SHGFP_TYPE_CURRENT, folders->windowsPath) !=
-            S_OK ||
-        !ReadFolderIdentity(folders->windowsPath, FOLDER_SHARE_ALL, &folders->windows, NULL)) {
-        folders->complete = FALSE;
-        return;
-    }
-    char path[MAX_PATH];
-    char profile[MAX_PATH];
-    profile[0] = 0;
-    for (int number = 0; number < kFolderNumberEnd; ++number) {
-        if (SHGetFolderPathA(NULL, number, NULL, SHGFP_TYPE_CURRENT, path) == S_OK) {
-            KeepFolderAndHolders(folders, path);
-            if (number == CSIDL_PROFILE) {
-                strcpy(profile, path);
-            }
-        }
-    }
-    for (size_t i = 0; i < sizeof kProgramFilesVariables / sizeof kProgramFilesVariables[0]; ++i) {
-        DWORD length = GetEnvironmentVariableA(kProgramFilesVariables[i], path, MAX_PATH);
-        if (length > 0 && length < MAX_PATH) {
-            KeepFolderAndHolders(folders, path);
-        }
-    }
-    KeepUserFolders(folders, profile);
+#ifdef SAFETY_VERDICTS
+    RecordNamedFolder(listed, list == &g_folders.named ? NULL : FindFolderWhose(list, listed));
+#else
+    (void)list;
+    (void)listed;
+#endif
 }
 
-BOOL IsProtectedFolder(const ProtectedFolders* folders, const char* path)
+// The folder itself: by identity, or by the text of what users name off this machine.
+static BOOL IsProtectedItself(const char* path)
 {
     FolderIdentity identity;
     char longName[MAX_PATH];
     char shortName[MAX_PATH];
-    if (!folders->complete || !ReadFolderIdentity(path, FOLDER_SHARE_ALL, &identity, NULL) ||
-        !ReadFolderEntryNames(path, longName, shortName) ||
-        IsFolderListed(&folders->windows, 1, &identity) ||
-        IsFolderListed(folders->linked, folders->linkedCount, &identity) ||
-        IsFolderListed(folders->profiles, folders->profileCount, &identity) ||
-        IsFolderListed(folders->profileRoots, folders->profileRootCount, &identity) ||
-        IsPathTextAtOrAboveListed(&folders->namedByText, path) ||
-        IsIdentityAtOrAboveListed(&folders->named, &identity, longName, shortName, FALSE) ||
-        IsIdentityAtOrAboveListed(&folders->namedByUser, &identity, longName, shortName, TRUE)) {
+    if (!ReadFolderIdentity(path, FOLDER_SHARE_ALL, &identity, NULL) ||
+        !ReadFolderEntryNames(path, longName, shortName)) {
+        RecordRefusal(SAFETY_NOT_FOUND, path);
         return TRUE;
+    }
+    if (IsSameFolder(&g_folders.windows, &identity)) {
+        RecordRefusal(SAFETY_WINDOWS_FOLDER, g_folders.windowsPath);
+        return TRUE;
+    }
+    if (IsFolderInTable(g_folders.linked, g_folders.linkedCount, &identity)) {
+        RecordNamedFolder(path, NULL);
+        return TRUE;
+    }
+    if (IsFolderInTable(g_folders.profiles, g_folders.profileCount, &identity) ||
+        IsFolderInTable(g_folders.profileRoots, g_folders.profileRootCount, &identity)) {
+        RecordRefusal(SAFETY_PROFILE, path);
+        return TRUE;
+    }
+    const char* listed = FindPathTextAtOrAboveListed(&g_folders.namedByText, path);
+    const FolderNameList* list = &g_folders.namedByText;
+    if (listed == NULL) {
+        list = &g_folders.named;
+        listed = FindIdentityAtOrAboveListed(list, &identity, longName, shortName, FALSE);
+    }
+    if (listed == NULL) {
+        list = &g_folders.namedByUser;
+        listed = FindIdentityAtOrAboveListed(list, &identity, longName, shortName, TRUE);
+    }
+    if (listed != NULL) {
+        RecordListedName(list, listed);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL IsProtectedFolder(const char* path)
+{
+    if (!g_folders.complete || IsProtectedItself(path)) {
+        return TRUE;  // an incomplete look was recorded as it happened
     }
     // Above it: a profile makes it a user's folder; the Windows folder anywhere makes it system.
     char ancestor[MAX_PATH];
     strcpy(ancestor, path);
     BOOL isParent = TRUE;
-    char* cut;
-    while ((cut = FindLastBackslash(ancestor)) != NULL) {
-        *cut = 0;
-        if (IsVolumeRoot(ancestor)) {
-            break;
-        }
+    while (CutLastPart(ancestor) && !IsVolumeRoot(ancestor)) {
         FolderIdentity above;
-        if (!ReadFolderIdentity(ancestor, FOLDER_SHARE_ALL, &above, NULL) ||
-            IsFolderListed(&folders->windows, 1, &above) ||
-            (isParent && IsFolderListed(folders->profiles, folders->profileCount, &above))) {
+        if (!ReadFolderIdentity(ancestor, FOLDER_SHARE_ALL, &above, NULL)) {
+            RecordRefusal(SAFETY_NOT_FOUND, ancestor);
+            return TRUE;
+        }
+        if (IsSameFolder(&g_folders.windows, &above)) {
+            RecordRefusal(SAFETY_WINDOWS_FOLDER, g_folders.windowsPath);
+            return TRUE;
+        }
+        if (isParent && IsFolderInTable(g_folders.profiles, g_folders.profileCount, &above)) {
+            RecordRefusal(SAFETY_PROFILE, ancestor);
             return TRUE;
         }
         isParent = FALSE;

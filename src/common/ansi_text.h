@@ -22,8 +22,4 @@ char* FindLastBackslash(char* text);
 // Length in bytes of the longest prefix of `text` within `limit` bytes that splits no character.
 size_t FitTextPrefix(const char* text, size_t limit);
 
-// Reads a string value into a MAX_PATH buffer that always ends up terminated. A value that cannot
-// be read whole leaves the buffer empty and returns FALSE.
-BOOL ReadStringValue(HKEY key, const char* valueName, char* buffer);
-
 #endif

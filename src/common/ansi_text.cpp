@@ -88,20 +88,3 @@ size_t FitTextPrefix(const char* text, size_t limit)
     }
     return (size_t)(end - text);
 }
-
-BOOL ReadStringValue(HKEY key, const char* valueName, char* buffer)
-{
-    DWORD size = MAX_PATH;
-    LONG result = RegQueryValueExA(key, valueName, NULL, NULL, (BYTE*)buffer, &size);
-    if (result != ERROR_SUCCESS || size > MAX_PATH) {
-        buffer[0] = 0;
-        return FALSE;
-    }
-    if (size < MAX_PATH) {
-        buffer[size] = 0;  // values stored without their NUL are still strings
-    } else if (memchr(buffer, 0, MAX_PATH) == NULL) {
-        buffer[0] = 0;  // all 260 bytes taken and no room left for the terminator
-        return FALSE;
-    }
-    return TRUE;
-}
