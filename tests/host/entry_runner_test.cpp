@@ -1,10 +1,21 @@
 #include "test_support.h"
 
+#include "actions/folder_safety/folder_safety.h"
 #include "actions/uninstall_entry_runner.h"
 
 namespace {
 
 const std::string kEntry = kUninstallRoot + "\\vek473u";
+
+// What the rules say of the program a command would start, without starting it.
+SafetyVerdict JudgeProgram(const std::string& command)
+{
+    SafetyVerdict verdict;
+    char program[MAX_PATH];
+    HANDLE held;
+    if (HoldProgramToStart(command.c_str(), program, &held, &verdict)) CloseHandle(held);
+    return verdict;
+}
 
 class EntryRunnerTest : public StandInTest {
 protected:
@@ -181,17 +192,17 @@ TEST_F(EntryRunnerTest, ProgramOthersMayChangeIsNotStarted)
     struct Row {  // Authenticated Users get `mask` on `path`, which `owner` (if any) owns
         std::string path, owner;
         DWORD mask;
-        bool starts;
+        int rule;  // SAFETY_ALLOWED: it starts
         std::string command;
     };
     const Row rows[] = {
-        {program, "", FILE_WRITE_DATA, false, program},
-        {program, "", WRITE_DAC, false, program},
-        {program, bob, 0, false, program},
-        {"C:\\Vendor\\Tess", "", FILE_WRITE_DATA, false, program},  // a DLL added beside it
-        {"C:\\Vendor", "", DELETE, false, program},
-        {"C:\\Vendor", "", FILE_WRITE_DATA, true, program},  // adding higher up is harmless
-        {"C:\\Open", "", FILE_WRITE_DATA, false, "tool.exe /S"},  // on PATH: no other is looked for
+        {program, "", FILE_WRITE_DATA, SAFETY_OTHERS_MAY_CHANGE, program},
+        {program, "", WRITE_DAC, SAFETY_OTHERS_MAY_CHANGE, program},
+        {program, bob, 0, SAFETY_UNTRUSTED_OWNER, program},
+        {"C:\\Vendor\\Tess", "", FILE_WRITE_DATA, SAFETY_OTHERS_MAY_CHANGE, program},  // a DLL beside it
+        {"C:\\Vendor", "", DELETE, SAFETY_OTHERS_MAY_CHANGE, program},
+        {"C:\\Vendor", "", FILE_WRITE_DATA, SAFETY_ALLOWED, program},  // adding higher up is harmless
+        {"C:\\Open", "", FILE_WRITE_DATA, SAFETY_OTHERS_MAY_CHANGE, "tool.exe /S"},  // on PATH: no other is looked for
     };
     for (const Row& row : rows) {
         standin::Reset();
@@ -204,14 +215,21 @@ TEST_F(EntryRunnerTest, ProgramOthersMayChangeIsNotStarted)
         security.owner = row.owner.empty() ? security.owner : row.owner;
         standin::SetSecurity(row.path, security);
         SetCommand(row.command);
+        SafetyVerdict verdict = JudgeProgram(row.command);
+        EXPECT_EQ(verdict.rule, row.rule) << row.path << " " << row.mask;
+        if (row.rule != SAFETY_ALLOWED) {
+            EXPECT_EQ(std::string(verdict.concerns).rfind(row.path, 0), 0u) << verdict.concerns;
+        }
         RunUninstallEntry(kEntry.c_str());
-        EXPECT_EQ(standin::Starts().size(), row.starts ? 1u : 0u) << row.path << " " << row.mask;
-        EXPECT_EQ(standin::MessageBoxes().size(), row.starts ? 0u : 1u) << row.path;
+        bool starts = row.rule == SAFETY_ALLOWED;
+        EXPECT_EQ(standin::Starts().size(), starts ? 1u : 0u) << row.path << " " << row.mask;
+        EXPECT_EQ(standin::MessageBoxes().size(), starts ? 0u : 1u) << row.path;
     }
     // A link in the program's place leads to a file whose own folders were never judged.
     standin::Reset();
     standin::AddFileLink(program, "C:\\Users\\Public\\uninst.exe");
     SetCommand(program);
+    EXPECT_EQ(JudgeProgram(program).rule, SAFETY_LINK);
     RunUninstallEntry(kEntry.c_str());
     EXPECT_TRUE(standin::Starts().empty());
 }
@@ -223,7 +241,8 @@ TEST_F(EntryRunnerTest, ProgramIsFoundAsTheSystemWouldFindItAndNamed)
 {
     struct Row {
         const char* command;
-        const char* program;  // "" where nothing may be started
+        const char* program;  // "" where nothing may be started, by the rule `rule`
+        int rule = SAFETY_ALLOWED;
     };
     const Row rows[] = {
         {"MsiExec.exe /X{12345678-ABCD} /qn", "C:\\Windows\\system32\\MsiExec.exe"},
@@ -232,13 +251,13 @@ TEST_F(EntryRunnerTest, ProgramIsFoundAsTheSystemWouldFindItAndNamed)
         {"regedit.exe /s x.reg", "C:\\Windows\\regedit.exe"},
         {"tool.exe /S", "C:\\Tools\\tool.exe"},
         {"\x83\x5C.exe /S", "C:\\Tools\\\x83\x5C.exe"},  // its trail byte is no separator
-        {"planted.exe /S", ""},
-        {"\"planted.exe\"", ""},
-        {"bin\\tool.exe /S", ""},
-        {".\\tool.exe /S", ""},
-        {"C:tool.exe /S", ""},
-        {"\\Tools\\tool.exe /S", ""},
-        {"%SystemRoot%\\system32\\msiexec.exe /x", ""},
+        {"planted.exe /S", "", SAFETY_NOT_FOUND},
+        {"\"planted.exe\"", "", SAFETY_NOT_FOUND},
+        {"bin\\tool.exe /S", "", SAFETY_PATH_FORM},
+        {".\\tool.exe /S", "", SAFETY_PATH_FORM},
+        {"C:tool.exe /S", "", SAFETY_PATH_FORM},
+        {"\\Tools\\tool.exe /S", "", SAFETY_PATH_FORM},
+        {"%SystemRoot%\\system32\\msiexec.exe /x", "", SAFETY_PATH_FORM},
         {"C:\\Apps\\My Tools\\uninst.EXE /S", "C:\\Apps\\My.exe"},  // the shorter name first
         {"C:\\Vek Tools\\uninst /S", "C:\\Vek Tools\\uninst.exe"},  // ".exe" added
         {"C:\\Apps\\uninst /S", "C:\\Apps\\uninst.exe"},            // before an extensionless one
@@ -246,8 +265,8 @@ TEST_F(EntryRunnerTest, ProgramIsFoundAsTheSystemWouldFindItAndNamed)
         {"\"C:\\Apps\\uninst.bak\" /S", "C:\\Apps\\uninst.bak"},
         {"C:/Apps/uninst.exe /S", "C:\\Apps\\uninst.exe"},
         {"\\\\server\\share\\uninst.exe /S", "\\\\server\\share\\uninst.exe"},
-        {"C:\\Apps\\missing.exe /S", ""},
-        {"\"C:\\Apps\\My Tools\" /S", ""},  // a folder
+        {"C:\\Apps\\missing.exe /S", "", SAFETY_NOT_FOUND},
+        {"\"C:\\Apps\\My Tools\" /S", "", SAFETY_NOT_FOUND},  // a folder
     };
     for (const Row& row : rows) {
         standin::Reset();
@@ -272,6 +291,7 @@ TEST_F(EntryRunnerTest, ProgramIsFoundAsTheSystemWouldFindItAndNamed)
         standin::SetEnvironment("Path", "bin;;\"C:\\Quoted\";.;C:\\" + std::string(300, 'p') +
                                             ";C:\\Tools\\;C:");
         SetCommand(row.command);
+        EXPECT_EQ(JudgeProgram(row.command).rule, row.rule) << row.command;
         RunUninstallEntry(kEntry.c_str());
         if (*row.program == 0) {
             EXPECT_TRUE(standin::Starts().empty()) << row.command;

@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "actions/folder_safety/folder_names.h"
+#include "actions/folder_safety/folder_safety.h"
 #include "actions/folder_safety/protected_folders.h"
 #include "actions/install_folder_removal.h"
 
@@ -18,9 +19,16 @@ std::string Repeat(const std::string& text, int times)
 
 class FolderRemovalTest : public StandInTest {
 protected:
-    void ExpectRefused(const std::string& path, const std::string& sentinel)
+    // Refused by the rule `rule`, which says it concerns `concerns` (unless empty).
+    void ExpectRefused(const std::string& path, const std::string& sentinel, int rule,
+                       const std::string& concerns = "")
     {
         standin::AddFile(sentinel);
+        SafetyVerdict verdict = Judge(path);
+        EXPECT_EQ(verdict.rule, rule) << path;
+        if (!concerns.empty()) {
+            EXPECT_EQ(verdict.concerns, concerns) << path;
+        }
         size_t shellCalls = standin::ShellRequests().size();
         size_t removeCalls = standin::RemoveDirectoryCalls().size();
         EXPECT_EQ(RemoveInstallFolder(path.c_str()), 0) << path;
@@ -30,6 +38,16 @@ protected:
     }
 
     static std::vector<std::string> Removed() { return standin::RemoveDirectoryCalls(); }
+
+    // What the rules say of the install folder at `path`, without clearing it.
+    static SafetyVerdict Judge(const std::string& path)
+    {
+        SafetyVerdict verdict;
+        char folder[MAX_PATH];
+        HANDLE pin = OpenClearableFolder(path.c_str(), folder, &verdict);
+        if (pin != INVALID_HANDLE_VALUE) CloseHandle(pin);
+        return verdict;
+    }
 };
 
 TEST_F(FolderRemovalTest, ClearsTheFolderAndPrunesUpToTheFirstNonEmptyParent)
@@ -136,6 +154,18 @@ TEST_F(FolderRemovalTest, PruningStopsAtProtectedFoldersAndLinks)
     EXPECT_EQ(RemoveInstallFolder("C:\\Linked\\Tess"), 1);
     EXPECT_EQ(Removed().back(), "C:\\Linked\\Tess");
     EXPECT_TRUE(standin::Exists("C:\\Linked"));
+
+    // Each parent kept says why.
+    for (const auto& kept : std::vector<std::pair<const char*, int>>{
+             {"C:\\Users\\Public\\Desktop", SAFETY_NAMED_FOLDER}, {"C:\\Linked", SAFETY_LINK},
+             {"C:", SAFETY_PATH_FORM}, {"C:\\Users\\tess", SAFETY_PROFILE}}) {
+        SafetyVerdict verdict;
+        EXPECT_FALSE(MayRemoveEmptyParent(kept.first, &verdict)) << kept.first;
+        EXPECT_EQ(verdict.rule, kept.second) << kept.first;
+    }
+    SafetyVerdict verdict;
+    EXPECT_TRUE(MayRemoveEmptyParent("C:\\Work\\Current", &verdict));
+    EXPECT_EQ(verdict.rule, SAFETY_ALLOWED);
 }
 
 TEST_F(FolderRemovalTest, PathsThatAreNotAnAbsoluteFolderBelowARootAreRefused)
@@ -150,7 +180,7 @@ TEST_F(FolderRemovalTest, PathsThatAreNotAnAbsoluteFolderBelowARootAreRefused)
              "C:\\Work\\Current\\Tess::$DATA", "\\\\?\\C:\\Work\\Current\\Tess",
              "\\\\.\\C:\\Work\\Current\\Tess", "C:\\Work\\\\Current\\Tess", "1:\\Work\\Current\\Tess",
          }) {
-        ExpectRefused(path, sentinel);
+        ExpectRefused(path, sentinel, SAFETY_PATH_FORM, path);
     }
     EXPECT_TRUE(standin::FileOpens().empty()) << "refused before touching the disk";
 }
@@ -160,7 +190,7 @@ TEST_F(FolderRemovalTest, PathTooLongForTheShellListIsRefused)
     std::string fits = "C:\\" + std::string(251, 'f');
     std::string tooLong = "C:\\" + std::string(252, 'l');
     ASSERT_EQ(fits.size(), 254u);
-    ExpectRefused(tooLong, tooLong + "\\sentinel.txt");
+    ExpectRefused(tooLong, tooLong + "\\sentinel.txt", SAFETY_PATH_FORM);
     standin::AddFile(fits + "\\tess.exe");
     EXPECT_EQ(RemoveInstallFolder(fits.c_str()), 1);
     EXPECT_EQ(RemoveInstallFolder(std::string(300, 'C').c_str()), 0);
@@ -168,26 +198,40 @@ TEST_F(FolderRemovalTest, PathTooLongForTheShellListIsRefused)
 
 TEST_F(FolderRemovalTest, SystemAndShellFoldersAreNeverCleared)
 {
-    for (const char* path : {
-             "C:\\Windows", "c:\\windows\\", "C:\\Windows\\system32", "C:\\Windows\\SysWOW64",
-             "C:\\Windows\\Fonts", "C:\\Program Files", "C:\\Program Files\\",
-             "C:\\Program Files (x86)", "C:\\Program Files\\Common Files",
-             "C:\\Program Files (x86)\\Common Files", "C:\\ProgramData", "C:\\Users",
-             "C:\\Users\\tess", "C:\\USERS\\TESS\\DESKTOP", "C:\\Users\\tess\\Documents",
-             "C:\\Users\\Public\\Desktop", "C:\\Users\\Public\\Documents",
-             // Every folder the system or the user's settings name, and the folders holding one.
-             "C:\\Users\\tess\\Downloads", "C:\\Users\\tess\\Music", "C:\\Users\\tess\\Favorites",
-             "C:\\Users\\tess\\AppData\\Roaming", "C:\\Users\\tess\\AppData",
-             "C:\\Users\\tess\\AppData\\Local",
-             // Every profile, and every folder directly inside one.
-             "C:\\Users\\alice", "C:\\Users\\Public", "C:\\Users\\Default",
-             "C:\\Users\\alice\\Documents", "C:\\Users\\tess\\Anything",
-             "C:\\Windows\\system32\\config\\systemprofile",
-             // Those another user who is logged on has, wherever they were moved.
-             "D:\\Bob\\Documents", "D:\\Bob", "C:\\Users\\bob\\OneDrive\\Documents",
-         }) {
-        ExpectRefused(path, std::string(path) + "\\sentinel.txt");
+    const std::pair<int, std::vector<const char*>> groups[] = {
+        {SAFETY_WINDOWS_FOLDER,
+         {"C:\\Windows", "c:\\windows\\", "C:\\Windows\\system32", "C:\\Windows\\SysWOW64",
+          "C:\\Windows\\Fonts"}},
+        // Every folder the system or the user's settings name, and the folders holding one.
+        {SAFETY_NAMED_FOLDER,
+         {"C:\\Program Files", "C:\\Program Files\\", "C:\\Program Files (x86)",
+          "C:\\Program Files\\Common Files", "C:\\Program Files (x86)\\Common Files",
+          "C:\\ProgramData", "C:\\USERS\\TESS\\DESKTOP", "C:\\Users\\tess\\Documents",
+          "C:\\Users\\Public\\Desktop", "C:\\Users\\Public\\Documents",
+          "C:\\Users\\tess\\Downloads", "C:\\Users\\tess\\Music", "C:\\Users\\tess\\Favorites",
+          "C:\\Users\\tess\\AppData\\Roaming", "C:\\Users\\tess\\AppData",
+          "C:\\Users\\tess\\AppData\\Local",
+          // Those another user who is logged on has, wherever they were moved.
+          "D:\\Bob\\Documents", "D:\\Bob", "C:\\Users\\bob\\OneDrive\\Documents"}},
+        // Every profile and profiles root, and every folder directly inside a profile.
+        {SAFETY_PROFILE,
+         {"C:\\Users", "C:\\Users\\tess", "C:\\Users\\alice", "C:\\Users\\Public",
+          "C:\\Users\\Default", "C:\\Users\\alice\\Documents", "C:\\Users\\tess\\Anything",
+          "C:\\Windows\\system32\\config\\systemprofile"}},
+    };
+    for (const auto& group : groups) {
+        for (const char* path : group.second) {
+            ExpectRefused(path, std::string(path) + "\\sentinel.txt", group.first);
+        }
     }
+    // What a refusal names: the protected folder it is or holds, and whose settings name it.
+    EXPECT_STREQ(Judge("C:\\Users\\tess\\AppData").concerns, "C:\\Users\\tess\\AppData\\Roaming");
+    EXPECT_STREQ(Judge("C:\\Users\\tess\\AppData").whose, "");
+    EXPECT_STREQ(Judge("D:\\Bob").concerns, "D:\\Bob\\Documents");
+    EXPECT_STREQ(Judge("D:\\Bob").whose, "S-1-5-21-1-2-3-1003");
+    EXPECT_STREQ(Judge("C:\\Users\\tess\\Downloads").whose, "HKEY_CURRENT_USER");
+    EXPECT_STREQ(Judge("C:\\Users\\alice\\Documents").concerns, "C:\\Users\\alice");
+    EXPECT_STREQ(Judge("C:\\Windows\\Fonts").concerns, "C:\\Windows");
 }
 
 TEST_F(FolderRemovalTest, InstallFoldersAmongUserFoldersAreStillCleared)
@@ -215,8 +259,13 @@ TEST_F(FolderRemovalTest, WhenTheProtectedFoldersCannotAllBeKnownNothingIsCleare
 {
     const std::string shellFolders =
         "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    // Each case names the lookup that could not be finished.
+    auto expectIncomplete = [this](const char* lookup) {
+        ExpectRefused("C:\\Vendor\\Tess", "C:\\Vendor\\Tess\\tess.exe", SAFETY_INCOMPLETE);
+        EXPECT_STREQ(Judge("C:\\Vendor\\Tess").lookup, lookup);
+    };
     standin::SetString(shellFolders, "Huge", "C:\\" + std::string(300, 'h'));
-    ExpectRefused("C:\\Vendor\\Tess", "C:\\Vendor\\Tess\\tess.exe");
+    expectIncomplete("the shell folder settings in HKEY_CURRENT_USER");
 
     // A value whose expansion is reported as fitting but has no terminator within the buffer.
     standin::Reset();
@@ -224,24 +273,32 @@ TEST_F(FolderRemovalTest, WhenTheProtectedFoldersCannotAllBeKnownNothingIsCleare
     standin::SetEnvironment("PROCESSOR_IDENTIFIER", "Intel64 Family 6 Model 158 Stepping 10, Gen");
     standin::SetValue("HKU\\S-1-5-21-1-2-3-1003\\" + shellFolders.substr(5), "Personal", REG_EXPAND_SZ,
                       "C:\\" + Repeat("\x88\x9f", 115) + "%PROCESSOR_IDENTIFIER%" + '\0');
-    ExpectRefused("C:\\Vendor\\Tess", "C:\\Vendor\\Tess\\tess.exe");
+    expectIncomplete("a user's shell folder settings in HKEY_USERS");
 
     standin::Reset();
     for (int i = 0; i <= MOST_PROFILES; ++i) standin::AddFolder("C:\\Users\\user" + std::to_string(i));
-    ExpectRefused("C:\\Vendor\\Tess", "C:\\Vendor\\Tess\\tess.exe");
+    expectIncomplete("a table of protected folders, full");
 
     // The users logged on, one user's settings, or the profile list cannot be listed or read.
     const std::string profileList = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
-    for (const auto& failure : std::vector<std::pair<std::string, bool>>{
-             {"HKU", true}, {"HKU\\S-1-5-21-1-2-3-1003\\" + shellFolders.substr(5), false},
-             {profileList, true}}) {
+    const struct {
+        std::string key;
+        bool listing;
+        const char* lookup;
+    } failures[] = {
+        {"HKU", true, "the users logged on"},
+        {"HKU\\S-1-5-21-1-2-3-1003\\" + shellFolders.substr(5), false,
+         "a user's shell folder settings in HKEY_USERS"},
+        {profileList, true, "the profile list"},
+    };
+    for (const auto& failure : failures) {
         standin::Reset();
-        if (failure.second) {
-            standin::FailKeyEnumeration(failure.first, ERROR_KEY_DELETED);
+        if (failure.listing) {
+            standin::FailKeyEnumeration(failure.key, ERROR_KEY_DELETED);
         } else {
-            standin::FailKeyOpen(failure.first, ERROR_ACCESS_DENIED);
+            standin::FailKeyOpen(failure.key, ERROR_ACCESS_DENIED);
         }
-        ExpectRefused("C:\\Vendor\\Tess", "C:\\Vendor\\Tess\\tess.exe");
+        expectIncomplete(failure.lookup);
     }
 }
 
@@ -273,9 +330,10 @@ TEST_F(FolderRemovalTest, AMachineWithManyUsersStillClearsAnOrdinaryFolder)
     }
     standin::AddFile("C:\\Program Files (x86)\\Vendor\\Tess\\tess.exe");
     EXPECT_EQ(RemoveInstallFolder("C:\\Program Files (x86)\\Vendor\\Tess"), 1);
-    for (const char* kept : {"C:\\Users\\staff999", "D:\\Moved\\staff49\\Documents", "D:\\Moved\\staff0",
+    ExpectRefused("C:\\Users\\staff999", "C:\\Users\\staff999\\keep.txt", SAFETY_PROFILE);
+    for (const char* kept : {"D:\\Moved\\staff49\\Documents", "D:\\Moved\\staff0",
                              "C:\\Users\\staff49\\AppData\\Roaming\\Templates\\Folder"}) {
-        ExpectRefused(kept, std::string(kept) + "\\keep.txt");
+        ExpectRefused(kept, std::string(kept) + "\\keep.txt", SAFETY_NAMED_FOLDER);
     }
 }
 
@@ -301,7 +359,9 @@ TEST_F(FolderRemovalTest, FoldersUsersNameAreNeverOpenedOnAnotherMachine)
     standin::Reset();
     standin::SetString(bob, "Personal", "\\\\acc-remote-host\\share\\docs");
     standin::AddFolder("\\\\acc-remote-host\\share\\docs");
-    ExpectRefused("\\\\acc-remote-host\\share\\docs", "\\\\acc-remote-host\\share\\docs\\thesis.doc");
+    ExpectRefused("\\\\acc-remote-host\\share\\docs", "\\\\acc-remote-host\\share\\docs\\thesis.doc",
+                  SAFETY_NAMED_FOLDER);
+    EXPECT_STREQ(Judge("\\\\acc-remote-host\\share\\docs").whose, "S-1-5-21-1-2-3-1003");
 
     // A link on the way is not followed: what it names is kept by its text.
     standin::Reset();
@@ -317,45 +377,58 @@ TEST_F(FolderRemovalTest, LinksCannotDisguiseAProtectedFolder)
 {
     standin::AddJunction("C:\\Alias", "C:\\Windows");
     standin::AddJunction("C:\\Vendor\\Tess", "D:\\Data");
-    ExpectRefused("C:\\Alias\\system32", "C:\\Windows\\system32\\kernel32.dll");
-    ExpectRefused("C:\\Alias\\Temp", "C:\\Windows\\Temp\\keep.tmp");
-    ExpectRefused("C:\\Alias", "C:\\Windows\\win.ini");
-    ExpectRefused("C:\\Vendor\\Tess", "D:\\Data\\thesis.doc");
+    ExpectRefused("C:\\Alias\\system32", "C:\\Windows\\system32\\kernel32.dll", SAFETY_WINDOWS_FOLDER);
+    ExpectRefused("C:\\Alias\\Temp", "C:\\Windows\\Temp\\keep.tmp", SAFETY_WINDOWS_FOLDER);
+    ExpectRefused("C:\\Alias", "C:\\Windows\\win.ini", SAFETY_LINK);
+    ExpectRefused("C:\\Vendor\\Tess", "D:\\Data\\thesis.doc", SAFETY_LINK);
 
     // The profiles root is found from the user's own profile, wherever it lies.
     standin::SetFolderPath(CSIDL_PROFILE, "D:\\Homes\\tess");
     standin::AddFolder("D:\\Homes\\tess");
-    ExpectRefused("D:\\Homes", "D:\\Homes\\other.txt");
+    ExpectRefused("D:\\Homes", "D:\\Homes\\other.txt", SAFETY_PROFILE);
 
     // The user's own Downloads, moved to another drive, and the folder that holds it.
     standin::SetString("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
                        "{374DE290-123F-4565-9164-39C4925E467B}", "D:\\Media\\Downloads");
-    ExpectRefused("D:\\Media\\Downloads", "D:\\Media\\Downloads\\setup.exe");
-    ExpectRefused("D:\\Media", "D:\\Media\\cover.jpg");
+    ExpectRefused("D:\\Media\\Downloads", "D:\\Media\\Downloads\\setup.exe", SAFETY_NAMED_FOLDER);
+    ExpectRefused("D:\\Media", "D:\\Media\\cover.jpg", SAFETY_NAMED_FOLDER, "D:\\Media\\Downloads");
     standin::SetString("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
                        "{4C5C32FF-BB9D-43B0-B5B4-2D72E54EAAA4}", "D:\\Media\\Saves.\\");
-    ExpectRefused("D:\\Media\\Saves", "D:\\Media\\Saves\\slot1.sav");
+    ExpectRefused("D:\\Media\\Saves", "D:\\Media\\Saves\\slot1.sav", SAFETY_NAMED_FOLDER);
 
     // A named folder that is a link protects where it leads, and the folders that hold that.
     standin::AddFolder("D:\\Songs\\Music");
     standin::AddJunction("C:\\Users\\tess\\Music\\Library", "D:\\Songs\\Music");
     standin::SetFolderPath(CSIDL_MYMUSIC, "C:\\Users\\tess\\Music\\Library");
-    ExpectRefused("D:\\Songs\\Music", "D:\\Songs\\Music\\song.mp3");
-    ExpectRefused("D:\\Songs", "D:\\Songs\\cover.jpg");
+    ExpectRefused("D:\\Songs\\Music", "D:\\Songs\\Music\\song.mp3", SAFETY_NAMED_FOLDER);
+    ExpectRefused("D:\\Songs", "D:\\Songs\\cover.jpg", SAFETY_NAMED_FOLDER);
 
     // Another user's profile, listed wherever it lies, or reached through a link.
     standin::SetString("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-9",
                        "ProfileImagePath", "E:\\Staff\\bob");
     standin::AddFile("E:\\Staff\\bob\\Downloads\\setup.exe");
-    ExpectRefused("E:\\Staff\\bob\\Downloads", "E:\\Staff\\bob\\Downloads\\setup.exe");
-    ExpectRefused("E:\\Staff", "E:\\Staff\\roster.txt");
+    ExpectRefused("E:\\Staff\\bob\\Downloads", "E:\\Staff\\bob\\Downloads\\setup.exe", SAFETY_PROFILE, "E:\\Staff\\bob");
+    ExpectRefused("E:\\Staff", "E:\\Staff\\roster.txt", SAFETY_NAMED_FOLDER);
     standin::AddJunction("C:\\ToAlice", "C:\\Users\\alice");
-    ExpectRefused("C:\\ToAlice\\Documents", "C:\\Users\\alice\\Documents\\thesis.doc");
+    ExpectRefused("C:\\ToAlice\\Documents", "C:\\Users\\alice\\Documents\\thesis.doc", SAFETY_PROFILE);
     standin::AddFolder("F:\\Org\\Staff\\carol");
     standin::AddJunction("C:\\ToStaff", "F:\\Org\\Staff");
     standin::SetString("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-7",
                        "ProfileImagePath", "C:\\ToStaff\\carol");
-    ExpectRefused("F:\\Org", "F:\\Org\\roster.txt");
+    ExpectRefused("F:\\Org", "F:\\Org\\roster.txt", SAFETY_NAMED_FOLDER);
+}
+
+// "S-1-5-21-...": a SID as its text, from its bytes.
+std::string SidText(const BYTE* sid)
+{
+    uint64_t authority = 0;
+    for (int i = 2; i < 8; ++i) authority = authority << 8 | sid[i];
+    std::string text = "S-" + std::to_string(sid[0]) + "-" + std::to_string(authority);
+    for (int i = 0; i < sid[1]; ++i) {
+        const BYTE* part = sid + 8 + 4 * i;
+        text += "-" + std::to_string(part[0] | part[1] << 8 | part[2] << 16 | (uint32_t)part[3] << 24);
+    }
+    return text;
 }
 
 standin::Security With(std::vector<standin::Ace> more, const std::string& owner = "S-1-5-32-544")
@@ -378,40 +451,51 @@ TEST_F(FolderRemovalTest, FoldersThatOthersMayChangeAreNotCleared)
         const char* label;
         const char* secured;  // the folder given this security
         standin::Security security;
-        bool cleared;
+        int rule;  // SAFETY_ALLOWED: cleared
+        const char* who;  // the account it names, for the rules that name one
     } rows[] = {
-        {"Authenticated Users may modify it", "C:\\Vendor\\Tess", With({{"S-1-5-11", 0x1301BF}}), false},
-        {"Everyone may set its attributes", "C:\\Vendor\\Tess", With({{"S-1-1-0", FILE_WRITE_ATTRIBUTES}}), false},
-        {"Everyone may delete a parent", "C:\\Vendor", With({{"S-1-1-0", DELETE}}), false},
-        {"Users may take the root", "C:\\", With({{"S-1-5-32-545", WRITE_OWNER}}), false},
-        {"Users may only add folders to the root", "C:\\", With({{"S-1-5-32-545", FILE_APPEND_DATA}}), true},
-        {"CREATOR OWNER, for what is made inside", "C:\\Vendor\\Tess", With({{"S-1-3-0", GENERIC_ALL, inheritOnly}}), true},
-        {"an untrusted owner", "C:\\Vendor\\Tess", With({}, "S-1-5-21-1-2-3-1003"), false},
-        {"an untrusted owner above", "C:\\Vendor", With({}, "S-1-5-21-1-2-3-1003"), false},
-        {"no DACL", "C:\\Vendor\\Tess", noDacl, false},
-        {"no DACL above", "C:\\Vendor", noDacl, false},
-        {"unreadable security", "C:\\Vendor\\Tess", unreadable, false},
+        {"Authenticated Users may modify it", "C:\\Vendor\\Tess", With({{"S-1-5-11", 0x1301BF}}), SAFETY_OTHERS_MAY_CHANGE, "S-1-5-11"},
+        {"Everyone may set its attributes", "C:\\Vendor\\Tess", With({{"S-1-1-0", FILE_WRITE_ATTRIBUTES}}), SAFETY_OTHERS_MAY_CHANGE, "S-1-1-0"},
+        {"Everyone may delete a parent", "C:\\Vendor", With({{"S-1-1-0", DELETE}}), SAFETY_OTHERS_MAY_CHANGE, "S-1-1-0"},
+        {"Users may take the root", "C:\\", With({{"S-1-5-32-545", WRITE_OWNER}}), SAFETY_OTHERS_MAY_CHANGE, "S-1-5-32-545"},
+        {"Users may only add folders to the root", "C:\\", With({{"S-1-5-32-545", FILE_APPEND_DATA}}), SAFETY_ALLOWED, ""},
+        {"CREATOR OWNER, for what is made inside", "C:\\Vendor\\Tess", With({{"S-1-3-0", GENERIC_ALL, inheritOnly}}), SAFETY_ALLOWED, ""},
+        {"an untrusted owner", "C:\\Vendor\\Tess", With({}, "S-1-5-21-1-2-3-1003"), SAFETY_UNTRUSTED_OWNER, "S-1-5-21-1-2-3-1003"},
+        {"an untrusted owner above", "C:\\Vendor", With({}, "S-1-5-21-1-2-3-1003"), SAFETY_UNTRUSTED_OWNER, "S-1-5-21-1-2-3-1003"},
+        {"no DACL", "C:\\Vendor\\Tess", noDacl, SAFETY_OTHERS_MAY_CHANGE, "S-1-1-0"},
+        {"no DACL above", "C:\\Vendor", noDacl, SAFETY_OTHERS_MAY_CHANGE, "S-1-1-0"},
+        {"unreadable security", "C:\\Vendor\\Tess", unreadable, SAFETY_SECURITY_UNREADABLE, ""},
         {"a deny entry is not counted on", "C:\\Vendor\\Tess",
-         With({{"S-1-1-0", DELETE, 0, ACCESS_DENIED_ACE_TYPE}, {"S-1-1-0", DELETE}}), false},
+         With({{"S-1-1-0", DELETE, 0, ACCESS_DENIED_ACE_TYPE}, {"S-1-1-0", DELETE}}),
+         SAFETY_OTHERS_MAY_CHANGE, "S-1-1-0"},
         {"an entry of an unknown kind", "C:\\Vendor\\Tess",
-         With({{"S-1-1-0", DELETE, 0, ACCESS_ALLOWED_OBJECT_ACE_TYPE}}), false},
+         With({{"S-1-1-0", DELETE, 0, ACCESS_ALLOWED_OBJECT_ACE_TYPE}}), SAFETY_SECURITY_UNREADABLE, ""},
         {"the launcher's own account", "C:\\Vendor\\Tess",
-         With({{"S-1-5-21-1-2-3-1001", GENERIC_ALL}}, "S-1-5-21-1-2-3-1001"), true},
-        {"TrustedInstaller and SYSTEM", "C:\\Vendor", With({{installer, GENERIC_ALL}, {"S-1-5-18", GENERIC_ALL}}, installer), true},
+         With({{"S-1-5-21-1-2-3-1001", GENERIC_ALL}}, "S-1-5-21-1-2-3-1001"), SAFETY_ALLOWED, ""},
+        {"TrustedInstaller and SYSTEM", "C:\\Vendor", With({{installer, GENERIC_ALL}, {"S-1-5-18", GENERIC_ALL}}, installer), SAFETY_ALLOWED, ""},
     };
     for (const auto& row : rows) {
         standin::Reset();
         standin::AddFile("C:\\Vendor\\Tess\\tess.exe");
         standin::SetSecurity(row.secured, row.security);
-        EXPECT_EQ(RemoveInstallFolder("C:\\Vendor\\Tess"), row.cleared ? 1 : 0) << row.label;
-        EXPECT_EQ(standin::Exists("C:\\Vendor\\Tess\\tess.exe"), !row.cleared) << row.label;
+        SafetyVerdict verdict = Judge("C:\\Vendor\\Tess");
+        EXPECT_EQ(verdict.rule, row.rule) << row.label;
+        if (row.rule != SAFETY_ALLOWED) {
+            EXPECT_EQ(verdict.concerns, std::string(row.secured)) << row.label;
+        }
+        if (*row.who != 0) {
+            EXPECT_EQ(SidText(verdict.account), row.who) << row.label;
+        }
+        bool cleared = row.rule == SAFETY_ALLOWED;
+        EXPECT_EQ(RemoveInstallFolder("C:\\Vendor\\Tess"), cleared ? 1 : 0) << row.label;
+        EXPECT_EQ(standin::Exists("C:\\Vendor\\Tess\\tess.exe"), !cleared) << row.label;
     }
 
     // A link on the way can be pointed elsewhere by whoever may write it.
     standin::Reset();
     standin::AddJunction("C:\\Linked", "D:\\Shared");
     standin::SetSecurity("C:\\Linked", With({{"S-1-5-11", FILE_WRITE_ATTRIBUTES}}));
-    ExpectRefused("C:\\Linked\\Tess", "D:\\Shared\\Tess\\tess.exe");
+    ExpectRefused("C:\\Linked\\Tess", "D:\\Shared\\Tess\\tess.exe", SAFETY_OTHERS_MAY_CHANGE, "C:\\Linked");
 }
 
 TEST_F(FolderRemovalTest, TheFolderIsHeldFromBeforeTheChecksUntilTheShellIsDone)
@@ -436,18 +520,24 @@ TEST_F(FolderRemovalTest, TheFolderIsHeldFromBeforeTheChecksUntilTheShellIsDone)
 
     // Right after the probe, a link or another folder put in its place: nothing is deleted.
     for (bool toLink : {true, false}) {
-        standin::Reset();
-        standin::AddFile("C:\\Vendor\\Tess\\tess.exe");
-        standin::SetFileOpenHook([toLink](const standin::FileOpen&) {
-            if (standin::FileOpens().size() != 2) return;
-            if (toLink) {
-                standin::AddJunction("C:\\Vendor\\Tess", "C:\\Users\\alice\\Documents");
-            } else {
-                standin::AddFolder("C:\\Vendor\\Tess");  // a new folder of that name
+        for (bool judged : {true, false}) {
+            standin::Reset();
+            standin::AddFile("C:\\Vendor\\Tess\\tess.exe");
+            standin::SetFileOpenHook([toLink](const standin::FileOpen&) {
+                if (standin::FileOpens().size() != 2) return;
+                if (toLink) {
+                    standin::AddJunction("C:\\Vendor\\Tess", "C:\\Users\\alice\\Documents");
+                } else {
+                    standin::AddFolder("C:\\Vendor\\Tess");  // a new folder of that name
+                }
+            });
+            if (judged) {
+                EXPECT_EQ(Judge("C:\\Vendor\\Tess").rule, SAFETY_CHANGED) << toLink;
+                continue;
             }
-        });
-        EXPECT_EQ(RemoveInstallFolder("C:\\Vendor\\Tess"), 0) << toLink;
-        EXPECT_TRUE(standin::ShellRequests().empty()) << toLink;
+            EXPECT_EQ(RemoveInstallFolder("C:\\Vendor\\Tess"), 0) << toLink;
+            EXPECT_TRUE(standin::ShellRequests().empty()) << toLink;
+        }
     }
 }
 
@@ -482,7 +572,7 @@ TEST_F(FolderRemovalTest, TrailBytesAreNotTakenForForbiddenCharacters)
 
     standin::Reset();
     standin::AddFile(folder + "\\tess.exe");
-    ExpectRefused(folder, folder + "\\tess.exe");
+    ExpectRefused(folder, folder + "\\tess.exe", SAFETY_PATH_FORM);
 }
 
 }  // namespace

@@ -32,8 +32,10 @@ enum SafetyRule {
 struct SafetyVerdict {
     int rule;                             // SAFETY_ALLOWED when nothing refused
     char concerns[MAX_PATH];              // the folder, file or key the rule is about
-    char whose[MAX_PATH];                 // SAFETY_NAMED_FOLDER: "" for the system, else the SID
-                                          // of the user whose own settings name it
+    char whose[MAX_PATH];                 // SAFETY_NAMED_FOLDER: "" for the system,
+                                          // "HKEY_CURRENT_USER" for the settings of the account
+                                          // judged for, else the SID of the user whose own
+                                          // settings name it
     const char* lookup;                   // SAFETY_INCOMPLETE: which lookup, in words
     BYTE account[SECURITY_MAX_SID_SIZE];  // SAFETY_UNTRUSTED_OWNER, SAFETY_OTHERS_MAY_CHANGE
     DWORD right;                          // SAFETY_OTHERS_MAY_CHANGE: the rights that matter

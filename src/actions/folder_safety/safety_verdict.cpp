@@ -35,7 +35,8 @@ void RecordRefusal(int rule, const char* concerns)
 void RecordNamedFolder(const char* folder, const char* whose)
 {
     if (g_verdict != NULL && g_verdict->rule == SAFETY_ALLOWED) {
-        CopyText(g_verdict->whose, whose);
+        CopyText(g_verdict->whose,
+                 whose == NULL || whose[0] != 0 ? whose : "HKEY_CURRENT_USER");
     }
     RecordRefusal(SAFETY_NAMED_FOLDER, folder);
 }

@@ -11,6 +11,7 @@
 void StartVerdict(SafetyVerdict* verdict);
 // Each records only the first refusal: the rule that decided.
 void RecordRefusal(int rule, const char* concerns);
+// `whose`: NULL for the system, "" for the launcher's own settings, else a user's SID.
 void RecordNamedFolder(const char* folder, const char* whose);
 void RecordIncomplete(const char* lookup, const char* concerns);
 void RecordAccount(int rule, const char* concerns, const BYTE* account, DWORD right);

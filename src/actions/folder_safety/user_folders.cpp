@@ -15,12 +15,14 @@ static const char kUserShellFoldersKey[] =
 static void KeepShellFoldersOf(HKEY root, const char* keyPath, const char* profile,
                                const char* whose)
 {
+    const char* lookup = whose[0] == 0 ? "the shell folder settings in HKEY_CURRENT_USER"
+                                       : "a user's shell folder settings in HKEY_USERS";
     HKEY key;
     LONG opened = RegOpenKeyExA(root, keyPath, 0, KEY_READ, &key);
     if (opened != ERROR_SUCCESS) {
         if (opened != ERROR_FILE_NOT_FOUND) {
             // Settings that cannot be read may name any folder.
-            MarkProtectionIncomplete("a user's shell folder settings", keyPath);
+            MarkProtectionIncomplete(lookup, keyPath);
         }
         return;
     }
@@ -32,10 +34,10 @@ static void KeepShellFoldersOf(HKEY root, const char* keyPath, const char* profi
          (read = ReadFolderValueAt(key, index, profile, path)) != FOLDER_VALUES_END &&
          read != FOLDER_VALUES_BROKEN;
          ++index) {
-        MarkIncompleteUnlessRead(read, "a user's shell folder settings", keyPath);
+        MarkIncompleteUnlessRead(read, lookup, keyPath);
         KeepFolderNamedByUser(path, whose);
     }
-    MarkIncompleteUnlessRead(read, "a user's shell folder settings", keyPath);
+    MarkIncompleteUnlessRead(read, lookup, keyPath);
     RegCloseKey(key);
 }
 
@@ -56,7 +58,7 @@ void KeepFoldersUsersName(void)
         }
         char keyPath[MAX_PATH];
         if (!JoinKeyPath(keyPath, user, kUserShellFoldersKey)) {
-            MarkProtectionIncomplete("a user's shell folder settings", user);
+            MarkProtectionIncomplete("a user's shell folder settings in HKEY_USERS", user);
             continue;
         }
         char profile[MAX_PATH];
