@@ -1,3 +1,4 @@
+// Clearing the install folder, then the folder and the parents this leaves empty.
 #include "install_folder_removal.h"
 
 #include <windows.h>

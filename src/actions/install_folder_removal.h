@@ -1,3 +1,4 @@
+// Clearing the install folder, then the folder and the parents this leaves empty.
 #ifndef INSTALL_FOLDER_REMOVAL_H
 #define INSTALL_FOLDER_REMOVAL_H
 

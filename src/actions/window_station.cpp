@@ -1,3 +1,4 @@
+// Whether anyone can see a window this process shows.
 #include "window_station.h"
 
 BOOL CanAnyoneSeeWindows(void)

@@ -1,3 +1,4 @@
+// Whether anyone can see a window this process shows.
 #ifndef WINDOW_STATION_H
 #define WINDOW_STATION_H
 

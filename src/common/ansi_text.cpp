@@ -1,3 +1,4 @@
+// Text in the system's ANSI code page, where a lead byte and its trail byte are one character.
 #include "ansi_text.h"
 
 #include <string.h>

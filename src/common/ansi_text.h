@@ -1,3 +1,4 @@
+// Text in the system's ANSI code page, where a lead byte and its trail byte are one character.
 #ifndef ANSI_TEXT_H
 #define ANSI_TEXT_H
 

@@ -1,3 +1,4 @@
+// How a path is written: absolute or not, a volume root or below one, and the folder above it.
 #include "path_text.h"
 
 #include <string.h>

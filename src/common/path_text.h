@@ -1,3 +1,4 @@
+// How a path is written: absolute or not, a volume root or below one, and the folder above it.
 #ifndef PATH_TEXT_H
 #define PATH_TEXT_H
 

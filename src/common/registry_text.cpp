@@ -1,3 +1,4 @@
+// Registry strings and key paths, always terminated within their 260 bytes.
 #include "registry_text.h"
 
 #include <string.h>

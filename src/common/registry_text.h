@@ -1,3 +1,4 @@
+// Registry strings and key paths, always terminated within their 260 bytes.
 #ifndef REGISTRY_TEXT_H
 #define REGISTRY_TEXT_H
 

@@ -1,3 +1,4 @@
+// May the install folder be cleared, and may a parent it leaves empty go.
 #include "folder_safety.h"
 
 #include "../../common/path_text.h"
@@ -8,8 +9,6 @@
 #include "safety_verdict.h"
 #include "system_folders.h"
 #include "user_folders.h"
-
-// May the install folder be cleared, and may a parent it leaves empty go.
 
 // Held without delete sharing: on NTFS neither the folder nor any folder above it can then be
 // renamed or deleted. Not following a link, so that a link put in its place is seen as one.

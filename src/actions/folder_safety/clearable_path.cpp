@@ -1,3 +1,4 @@
+// Whether the install folder's path is written in a form this program takes as written.
 #include "clearable_path.h"
 
 #include <string.h>

@@ -1,7 +1,6 @@
+// Whether the install folder's path is written in a form this program takes as written.
 #ifndef CLEARABLE_PATH_H
 #define CLEARABLE_PATH_H
-
-// Which ways of writing a path this program takes as written.
 
 #include <windows.h>
 

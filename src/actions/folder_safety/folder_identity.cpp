@@ -1,3 +1,4 @@
+// Which folder a path leads to, whatever the path's spelling.
 #include "folder_identity.h"
 
 #include <string.h>

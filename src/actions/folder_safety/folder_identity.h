@@ -1,7 +1,6 @@
+// Which folder a path leads to, whatever the path's spelling.
 #ifndef FOLDER_IDENTITY_H
 #define FOLDER_IDENTITY_H
-
-// Which folder a path leads to, whatever the path's spelling.
 
 #include <windows.h>
 

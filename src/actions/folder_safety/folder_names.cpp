@@ -1,3 +1,4 @@
+// Lists of named folders, and whether a folder is one of them or holds one.
 #include "folder_names.h"
 
 #include <string.h>

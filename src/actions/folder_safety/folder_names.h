@@ -1,3 +1,4 @@
+// Lists of named folders, and whether a folder is one of them or holds one.
 #ifndef FOLDER_NAMES_H
 #define FOLDER_NAMES_H
 
@@ -26,14 +27,16 @@ void AddFolderWhose(FolderNameList* list, const char* whose);
 const char* FindFolderWhose(const FolderNameList* list, const char* listed);
 #else
 inline void AddFolderWhose(FolderNameList*, const char*) {}
+inline const char* FindFolderWhose(const FolderNameList*, const char*) { return NULL; }
 #endif
 
 // The listed path that `path` is, or is a folder above, by text, ignoring case; NULL for none.
 const char* FindPathTextAtOrAboveListed(const FolderNameList* list, const char* path);
 
 // The listed path of which it, or a folder above it, is the folder `identity` whose own entry is
-// named `longName` (and `shortName`, which may be empty); NULL for none. A folder has one entry in one parent, so only
-// paths that end in a name like one of those two can lead to it, unless a link takes them there.
+// named `longName` (and `shortName`, which may be empty); NULL for none. A folder has one entry
+// in one parent, so only paths that end in a name like one of those two can lead to it, unless a
+// link takes them there.
 // With `avoidLinks`, a path that now passes through a link is not opened and counts as that folder.
 const char* FindIdentityAtOrAboveListed(const FolderNameList* list,
                                         const FolderIdentity* identity, const char* longName,

@@ -1,3 +1,4 @@
+// Whether a path someone else wrote may be opened: on this machine, through no link.
 #include "folder_reach.h"
 
 #include <string.h>

@@ -1,3 +1,4 @@
+// Whether a path someone else wrote may be opened: on this machine, through no link.
 #ifndef FOLDER_REACH_H
 #define FOLDER_REACH_H
 

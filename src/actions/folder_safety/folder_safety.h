@@ -1,11 +1,12 @@
+// The safety rules' one door: may the install folder be cleared, a parent left empty go, a
+// program start.
 #ifndef FOLDER_SAFETY_H
 #define FOLDER_SAFETY_H
 
-// The safety rules' one door: whether the install folder may be cleared, whether a parent it
-// leaves empty may be removed, and whether a program may be started. Each answer may come with a
-// verdict: the rule that refused and what it concerns. The launcher passes none and stays silent;
-// it is built without SAFETY_VERDICTS, which leaves the rules as they are and only drops the
-// recording of their reasons, so that the shipped program does not grow.
+// Each answer may come with a verdict: the rule that refused and what it concerns. The launcher
+// passes none and stays silent; it is built without SAFETY_VERDICTS, which leaves the rules as
+// they are and only drops the recording of their reasons, so that the shipped program does not
+// grow.
 
 #include <windows.h>
 

@@ -1,3 +1,4 @@
+// Who besides the trusted accounts may change a folder or a file.
 #include "folder_security.h"
 
 #include <stddef.h>

@@ -1,16 +1,16 @@
+// Who besides the trusted accounts may change a folder or a file.
 #ifndef FOLDER_SECURITY_H
 #define FOLDER_SECURITY_H
-
-// Who besides the trusted accounts may change a folder or a file.
 
 #include <windows.h>
 
 // Reads the account the launcher runs as into a SECURITY_MAX_SID_SIZE buffer.
 BOOL ReadLauncherAccount(BYTE* account);
 
-// TRUE when the folder `path`, held open as `folder` (with READ_CONTROL), is owned by a trusted account
-// and nobody else may write into it, set its attributes (which makes it a link), delete it, or
-// re-permission or take it. Trusted: LocalSystem, Administrators, TrustedInstaller, `account`.
+// TRUE when the folder `path`, held open as `folder` (with READ_CONTROL), is owned by a trusted
+// account and nobody else may write into it, set its attributes (which makes it a link), delete
+// it, or re-permission or take it. Trusted: LocalSystem, Administrators, TrustedInstaller and
+// `account`.
 BOOL IsFolderSafeFromOthers(const BYTE* account, HANDLE folder, const char* path);
 
 // The same for the file `path` held open as `file`: nobody else may write or append to it, set its

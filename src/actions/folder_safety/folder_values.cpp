@@ -1,3 +1,4 @@
+// What a folder path stored in the registry names, its environment references expanded.
 #include "folder_values.h"
 
 #include <string.h>

@@ -1,3 +1,4 @@
+// What a folder path stored in the registry names, its environment references expanded.
 #ifndef FOLDER_VALUES_H
 #define FOLDER_VALUES_H
 

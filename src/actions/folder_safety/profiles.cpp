@@ -1,3 +1,4 @@
+// Which folders are user profiles or hold them.
 #include "profiles.h"
 
 #include <string.h>

@@ -1,3 +1,4 @@
+// Which folders are user profiles or hold them.
 #ifndef PROFILES_H
 #define PROFILES_H
 

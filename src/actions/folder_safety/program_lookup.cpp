@@ -1,3 +1,4 @@
+// Which program a stored command starts.
 #include "program_lookup.h"
 
 #include <string.h>

@@ -1,3 +1,4 @@
+// Which program a stored command starts.
 #ifndef PROGRAM_LOOKUP_H
 #define PROGRAM_LOOKUP_H
 

@@ -1,3 +1,4 @@
+// May a program be started: nobody else may change it, its folder or a folder above it.
 #include "folder_safety.h"
 
 #include <string.h>
@@ -7,8 +8,6 @@
 #include "folder_security.h"
 #include "program_lookup.h"
 #include "safety_verdict.h"
-
-// May a program be started: nobody else may change it, its folder or a folder above it.
 
 // Sharing only reading keeps out writers and deleters only for a handle with data access, hence
 // execute: all that starting the program needs. Not following a link, so that one is seen.

@@ -1,3 +1,4 @@
+// The table of folders never cleared, what adds to it, and whether a folder is one of them.
 #include "protected_folders.h"
 
 #include <string.h>
@@ -95,25 +96,12 @@ static BOOL IsInsideWindowsText(const char* folder)
            folder[strlen(windows)] == '\\';
 }
 
-// The listed path that names `folder` or a folder it holds, by text, in any list; NULL for none.
-static const char* FindNamedByText(const char* folder, const FolderNameList** list)
-{
-    const FolderNameList* lists[] = {&g_folders.named, &g_folders.namedByUser,
-                                     &g_folders.namedByText};
-    for (size_t i = 0; i < sizeof lists / sizeof lists[0]; ++i) {
-        const char* listed = FindPathTextAtOrAboveListed(lists[i], folder);
-        if (listed != NULL) {
-            *list = lists[i];
-            return listed;
-        }
-    }
-    return NULL;
-}
-
+// Whether `folder` is named, or holds a folder named, by text, in any list.
 static BOOL IsNamedByText(const char* folder)
 {
-    const FolderNameList* list;
-    return FindNamedByText(folder, &list) != NULL;
+    return FindPathTextAtOrAboveListed(&g_folders.named, folder) != NULL ||
+           FindPathTextAtOrAboveListed(&g_folders.namedByUser, folder) != NULL ||
+           FindPathTextAtOrAboveListed(&g_folders.namedByText, folder) != NULL;
 }
 
 static void AddName(FolderNameList* list, const char* folder, const char* whose)
@@ -194,17 +182,6 @@ void KeepFolderNamedByUser(const char* path, const char* whose)
     KeepFolderAndHoldersAt(path, FALSE, whose);
 }
 
-// Records whose a listed name is: the system's for the first list, else a user's.
-static void RecordListedName(const FolderNameList* list, const char* listed)
-{
-#ifdef SAFETY_VERDICTS
-    RecordNamedFolder(listed, list == &g_folders.named ? NULL : FindFolderWhose(list, listed));
-#else
-    (void)list;
-    (void)listed;
-#endif
-}
-
 // The folder itself: by identity, or by the text of what users name off this machine.
 static BOOL IsProtectedItself(const char* path)
 {
@@ -240,7 +217,8 @@ static BOOL IsProtectedItself(const char* path)
         listed = FindIdentityAtOrAboveListed(list, &identity, longName, shortName, TRUE);
     }
     if (listed != NULL) {
-        RecordListedName(list, listed);
+        // Whose: the system's for the first list, else a user's.
+        RecordNamedFolder(listed, list == &g_folders.named ? NULL : FindFolderWhose(list, listed));
         return TRUE;
     }
     return FALSE;

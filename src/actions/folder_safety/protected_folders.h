@@ -1,8 +1,8 @@
+// The table of folders never cleared, what adds to it, and whether a folder is one of them.
 #ifndef PROTECTED_FOLDERS_H
 #define PROTECTED_FOLDERS_H
 
-// The table of folders that are never cleared or removed, what adds to it, and whether a folder
-// is one of them. What the system and each user's settings name feed it from their own files.
+// What the system and each user's settings name feed it from their own files.
 
 #include <windows.h>
 

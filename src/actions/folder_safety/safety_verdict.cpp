@@ -1,3 +1,4 @@
+// Why a rule refused, recorded into the verdict the door was handed.
 #include "safety_verdict.h"
 
 #ifdef SAFETY_VERDICTS

@@ -1,8 +1,9 @@
+// Why a rule refused, recorded into the verdict the door was handed.
 #ifndef SAFETY_VERDICT_H
 #define SAFETY_VERDICT_H
 
-// How the rules record why they refused, into the verdict the door was handed. Without
-// SAFETY_VERDICTS (the launcher, which ignores them) every call here is empty and costs nothing.
+// Without SAFETY_VERDICTS (the launcher, which ignores them) every call here is empty and costs
+// nothing.
 
 #include "folder_safety.h"
 

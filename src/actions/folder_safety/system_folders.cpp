@@ -1,3 +1,4 @@
+// Which folders the system names.
 #include "system_folders.h"
 
 #include <shlobj.h>

@@ -1,3 +1,4 @@
+// Which folders the system names.
 #ifndef SYSTEM_FOLDERS_H
 #define SYSTEM_FOLDERS_H
 

@@ -1,3 +1,4 @@
+// Which folders the users' own shell folder settings name.
 #include "user_folders.h"
 
 #include <windows.h>

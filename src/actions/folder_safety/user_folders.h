@@ -1,3 +1,4 @@
+// Which folders the users' own shell folder settings name.
 #ifndef USER_FOLDERS_H
 #define USER_FOLDERS_H
 
