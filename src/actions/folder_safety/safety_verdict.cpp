@@ -9,10 +9,14 @@
 
 static SafetyVerdict* g_verdict;
 
+// NULL copies as "".
 static void CopyText(char* destination, const char* text)
 {
-    size_t length = text != NULL ? FitTextPrefix(text, MAX_PATH - 1) : 0;
-    memcpy(destination, text, length);
+    size_t length = 0;
+    if (text != NULL) {
+        length = FitTextPrefix(text, MAX_PATH - 1);
+        memcpy(destination, text, length);
+    }
     destination[length] = 0;
 }
 
