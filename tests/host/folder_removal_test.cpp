@@ -9,6 +9,8 @@
 
 namespace {
 
+namespace machine = standin::machine;
+
 std::string Repeat(const std::string& text, int times)
 {
     std::string repeated;
@@ -213,8 +215,7 @@ TEST_F(FolderRemovalTest, InstallFoldersAmongUserFoldersAreStillCleared)
 
 TEST_F(FolderRemovalTest, WhenTheProtectedFoldersCannotAllBeKnownNothingIsCleared)
 {
-    const std::string shellFolders =
-        "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    const std::string shellFolders = machine::CurrentUserShellFolders();
     standin::SetString(shellFolders, "Huge", "C:\\" + std::string(300, 'h'));
     ExpectRefused("C:\\Vendor\\Tess", "C:\\Vendor\\Tess\\tess.exe");
 
@@ -222,7 +223,7 @@ TEST_F(FolderRemovalTest, WhenTheProtectedFoldersCannotAllBeKnownNothingIsCleare
     standin::Reset();
     standin::SetCodePage(932);
     standin::SetEnvironment("PROCESSOR_IDENTIFIER", "Intel64 Family 6 Model 158 Stepping 10, Gen");
-    standin::SetValue("HKU\\S-1-5-21-1-2-3-1003\\" + shellFolders.substr(5), "Personal", REG_EXPAND_SZ,
+    standin::SetValue(machine::ShellFoldersOf(machine::kBob), "Personal", REG_EXPAND_SZ,
                       "C:\\" + Repeat("\x88\x9f", 115) + "%PROCESSOR_IDENTIFIER%" + '\0');
     ExpectRefused("C:\\Vendor\\Tess", "C:\\Vendor\\Tess\\tess.exe");
 
@@ -231,7 +232,7 @@ TEST_F(FolderRemovalTest, WhenTheProtectedFoldersCannotAllBeKnownNothingIsCleare
     ExpectRefused("C:\\Vendor\\Tess", "C:\\Vendor\\Tess\\tess.exe");
 
     // The users logged on, one user's settings, or the profile list cannot be listed or read.
-    const std::string profileList = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+    const std::string profileList = machine::kProfileList;
     for (const auto& failure : std::vector<std::pair<std::string, bool>>{
              {"HKU", true}, {"HKU\\S-1-5-21-1-2-3-1003\\" + shellFolders.substr(5), false},
              {profileList, true}}) {
@@ -249,8 +250,8 @@ TEST_F(FolderRemovalTest, WhenTheProtectedFoldersCannotAllBeKnownNothingIsCleare
 // 1,000 profiles listed.
 TEST_F(FolderRemovalTest, AMachineWithManyUsersStillClearsAnOrdinaryFolder)
 {
-    const std::string shellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-    const std::string profileList = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-5-";
+    const std::string shellFolders = machine::kUserShellFolders;
+    const std::string profileList = machine::kProfileList + "\\S-1-5-21-5-";
     const char* const values[] = {
         "AppData", "Cache", "Cookies", "Desktop", "Favorites", "History", "Local AppData",
         "My Music", "My Pictures", "My Video", "NetHood", "Personal", "PrintHood", "Programs",
@@ -283,7 +284,7 @@ TEST_F(FolderRemovalTest, AMachineWithManyUsersStillClearsAnOrdinaryFolder)
 // through a link, which could lead there. Such a path still keeps, as text, what holds it.
 TEST_F(FolderRemovalTest, FoldersUsersNameAreNeverOpenedOnAnotherMachine)
 {
-    const std::string bob = "HKU\\S-1-5-21-1-2-3-1003\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    const std::string bob = machine::ShellFoldersOf(machine::kBob);
     auto reachedAnotherMachine = [] {
         for (const std::string& path : standin::ReachedPaths()) {
             if (path.compare(0, 2, "\\\\") == 0 || path.compare(0, 2, "R:") == 0) return true;
@@ -328,11 +329,10 @@ TEST_F(FolderRemovalTest, LinksCannotDisguiseAProtectedFolder)
     ExpectRefused("D:\\Homes", "D:\\Homes\\other.txt");
 
     // The user's own Downloads, moved to another drive, and the folder that holds it.
-    standin::SetString("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-                       "{374DE290-123F-4565-9164-39C4925E467B}", "D:\\Media\\Downloads");
+    standin::SetString(machine::CurrentUserShellFolders(), machine::kDownloadsValue, "D:\\Media\\Downloads");
     ExpectRefused("D:\\Media\\Downloads", "D:\\Media\\Downloads\\setup.exe");
     ExpectRefused("D:\\Media", "D:\\Media\\cover.jpg");
-    standin::SetString("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+    standin::SetString(machine::CurrentUserShellFolders(),
                        "{4C5C32FF-BB9D-43B0-B5B4-2D72E54EAAA4}", "D:\\Media\\Saves.\\");
     ExpectRefused("D:\\Media\\Saves", "D:\\Media\\Saves\\slot1.sav");
 
@@ -344,8 +344,7 @@ TEST_F(FolderRemovalTest, LinksCannotDisguiseAProtectedFolder)
     ExpectRefused("D:\\Songs", "D:\\Songs\\cover.jpg");
 
     // Another user's profile, listed wherever it lies, or reached through a link.
-    standin::SetString("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-9",
-                       "ProfileImagePath", "E:\\Staff\\bob");
+    standin::SetString(machine::kProfileList + "\\S-1-5-21-9", "ProfileImagePath", "E:\\Staff\\bob");
     standin::AddFile("E:\\Staff\\bob\\Downloads\\setup.exe");
     ExpectRefused("E:\\Staff\\bob\\Downloads", "E:\\Staff\\bob\\Downloads\\setup.exe");
     ExpectRefused("E:\\Staff", "E:\\Staff\\roster.txt");
@@ -353,8 +352,7 @@ TEST_F(FolderRemovalTest, LinksCannotDisguiseAProtectedFolder)
     ExpectRefused("C:\\ToAlice\\Documents", "C:\\Users\\alice\\Documents\\thesis.doc");
     standin::AddFolder("F:\\Org\\Staff\\carol");
     standin::AddJunction("C:\\ToStaff", "F:\\Org\\Staff");
-    standin::SetString("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-7",
-                       "ProfileImagePath", "C:\\ToStaff\\carol");
+    standin::SetString(machine::kProfileList + "\\S-1-5-21-7", "ProfileImagePath", "C:\\ToStaff\\carol");
     ExpectRefused("F:\\Org", "F:\\Org\\roster.txt");
 }
 

@@ -5,15 +5,6 @@
 namespace standin {
 namespace machine {
 
-const User kTess = {"tess", "S-1-5-21-1-2-3-1001", "C:\\Users\\tess"};
-const User kAlice = {"alice", "", "C:\\Users\\alice"};
-const User kBob = {"bob", "S-1-5-21-1-2-3-1003", "C:\\Users\\bob"};
-const User kSystem = {"SYSTEM", "S-1-5-18", "C:\\Windows\\system32\\config\\systemprofile"};
-
-const std::string kUserShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-const std::string kProfileList = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
-const std::string kDownloadsValue = "{374DE290-123F-4565-9164-39C4925E467B}";
-
 std::string CurrentUserShellFolders() { return "HKCU\\" + kUserShellFolders; }
 std::string ShellFoldersOf(const User& loggedOnUser) { return "HKU\\" + loggedOnUser.sid + "\\" + kUserShellFolders; }
 
@@ -30,7 +21,6 @@ const std::vector<RegistryValue> kRegistryValues = {
 };
 const std::vector<std::string> kEmptyKeys = {"HKU\\" + kBob.sid + "_Classes"};
 
-const std::string kCurrentFolder = "C:\\Work\\Current";
 const std::vector<std::string> kFolders = {
     "C:\\", "C:\\Windows\\system32", "C:\\Windows\\SysWOW64", "C:\\Program Files\\Common Files",
     "C:\\Program Files (x86)\\Common Files", "C:\\ProgramData", "C:\\Users\\tess\\Desktop",

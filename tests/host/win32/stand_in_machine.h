@@ -17,14 +17,20 @@ struct User {
     std::string sid;
     std::string profile;
 };
-extern const User kTess;    // runs the launcher: HKCU and the process's folder numbers are hers
-extern const User kAlice;   // has a profile folder, nothing listed: no SID of her own here
-extern const User kBob;     // logged on too, his settings loaded under HKU
-extern const User kSystem;  // the system's own profile, listed by %SystemRoot%
+// Inline here, so that constants other files make from these are made after them; the lists
+// further down are made in stand_in_machine.cpp and are for reading at run time only.
+// tess runs the launcher: HKCU and the process's folder numbers are hers. bob is logged on too,
+// his settings loaded under HKU. alice has only a profile folder: nothing lists her.
+inline const User kTess = {"tess", "S-1-5-21-1-2-3-1001", "C:\\Users\\tess"};
+inline const User kAlice = {"alice", "", "C:\\Users\\alice"};
+inline const User kBob = {"bob", "S-1-5-21-1-2-3-1003", "C:\\Users\\bob"};
+inline const User kSystem = {"SYSTEM", "S-1-5-18", "C:\\Windows\\system32\\config\\systemprofile"};
 
-extern const std::string kUserShellFolders;  // inside a user's hive
-extern const std::string kProfileList;       // below HKEY_LOCAL_MACHINE
-extern const std::string kDownloadsValue;    // the Downloads folder has no folder number
+inline const std::string kUninstallRoot = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+inline const std::string kUserShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+inline const std::string kProfileList = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+inline const std::string kDownloadsValue = "{374DE290-123F-4565-9164-39C4925E467B}";  // it has no folder number
+inline const std::string kCurrentFolder = "C:\\Work\\Current";  // the current folder of drive C:
 std::string CurrentUserShellFolders();                  // "HKCU\...": tess's
 std::string ShellFoldersOf(const User& loggedOnUser);  // "HKU\<sid>\..."
 
@@ -37,7 +43,6 @@ struct RegistryValue {
 extern const std::vector<RegistryValue> kRegistryValues;
 extern const std::vector<std::string> kEmptyKeys;
 
-extern const std::string kCurrentFolder;  // the current folder of drive C:
 extern const std::vector<std::string> kFolders;
 extern const std::vector<std::pair<std::string, std::string>> kJunctions;  // path, target
 extern const std::vector<std::pair<int, std::string>> kFolderNumbers;      // CSIDL, path
