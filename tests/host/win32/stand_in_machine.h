@@ -55,8 +55,8 @@ inline const std::vector<std::string> kFolders = {
     "C:\\Users\\tess\\Documents", "C:\\Users\\Public\\Desktop", "C:\\Users\\Public\\Documents",
     "C:\\Users\\tess\\AppData\\Roaming", "C:\\Users\\tess\\AppData\\Local\\Programs",
     "C:\\Users\\tess\\Downloads", "C:\\Users\\tess\\Music", "C:\\Users\\tess\\Favorites",
-    "C:\\Users\\alice\\Documents", "C:\\Users\\Default", kSystem.profile,
-    kCurrentFolder, "D:\\", "D:\\Bob\\Documents", "C:\\Users\\bob\\OneDrive\\Documents"};
+    "C:\\Users\\alice\\Documents", "C:\\Users\\Default", kSystem.profile, kCurrentFolder, "D:\\",
+    "D:\\Bob\\Documents", "C:\\Users\\bob\\OneDrive\\Documents"};
 inline const std::vector<std::pair<std::string, std::string>> kJunctions = {{"C:\\Users\\All Users", "C:\\ProgramData"}};
 // What a 32-bit program is told on 64-bit Windows: the 32-bit Program Files in both lookups.
 inline const std::vector<std::pair<int, std::string>> kFolderNumbers = {
@@ -77,14 +77,13 @@ inline const std::vector<std::pair<std::string, std::string>> kEnvironment = {
 // one, and the profiles. Every folder directly inside a profile is protected too.
 inline const std::vector<std::string> kProtectedFolders = {
     "C:\\Windows", "C:\\Windows\\system32", "C:\\Windows\\SysWOW64", "C:\\Program Files",
-    "C:\\Program Files\\Common Files", "C:\\Program Files (x86)",
-    "C:\\Program Files (x86)\\Common Files", "C:\\ProgramData", "C:\\Users", "C:\\Users\\tess",
-    "C:\\Users\\tess\\Desktop", "C:\\Users\\tess\\Documents", "C:\\Users\\Public\\Desktop",
-    "C:\\Users\\Public\\Documents", "C:\\Users\\tess\\AppData", "C:\\Users\\tess\\AppData\\Roaming",
-    "C:\\Users\\tess\\AppData\\Local", "C:\\Users\\tess\\Downloads", "C:\\Users\\tess\\Music",
-    "C:\\Users\\tess\\Favorites", "C:\\Users\\alice", "C:\\Users\\Public", "C:\\Users\\Default",
-    "C:\\Users\\bob", "C:\\Users\\bob\\OneDrive\\Documents", "D:\\Bob", "D:\\Bob\\Documents",
-    kSystem.profile};
+    "C:\\Program Files\\Common Files", "C:\\Program Files (x86)", "C:\\Program Files (x86)\\Common Files",
+    "C:\\ProgramData", "C:\\Users", "C:\\Users\\tess", "C:\\Users\\tess\\Desktop", "C:\\Users\\tess\\Documents",
+    "C:\\Users\\Public\\Desktop", "C:\\Users\\Public\\Documents", "C:\\Users\\tess\\AppData",
+    "C:\\Users\\tess\\AppData\\Roaming", "C:\\Users\\tess\\AppData\\Local", "C:\\Users\\tess\\Downloads",
+    "C:\\Users\\tess\\Music", "C:\\Users\\tess\\Favorites", "C:\\Users\\alice", "C:\\Users\\Public",
+    "C:\\Users\\Default", "C:\\Users\\bob", "C:\\Users\\bob\\OneDrive\\Documents", "D:\\Bob",
+    "D:\\Bob\\Documents", kSystem.profile};
 inline const std::vector<std::string> kProfiles = {kTess.profile, kAlice.profile, "C:\\Users\\Public",
                                                    "C:\\Users\\Default", kBob.profile, kSystem.profile};
 
