@@ -5,7 +5,7 @@
 
 namespace {
 
-const std::string kUninstallRoot = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+using standin::machine::kUninstallRoot;
 
 // The usual tail of a GUI program: the program's name removed (quoted: up to the closing quote,
 // a double-byte character counting whole; unquoted: up to the first byte at or below the

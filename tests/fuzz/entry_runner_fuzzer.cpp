@@ -5,7 +5,7 @@
 
 namespace {
 
-const std::string kKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\vek473";
+const std::string kKey = standin::machine::kUninstallRoot + "\\vek473";
 const std::string kPrefix = "Error to Execute \"";
 const size_t kCommandBuffer = 260;
 const DWORD kTypes[] = {REG_SZ, REG_EXPAND_SZ, REG_BINARY, REG_DWORD, REG_NONE, 7u, 11u, 0xFFFFu};
@@ -20,7 +20,7 @@ void SeedPrograms()
     standin::AddFile("C:\\Windows\\system32\\msiexec.exe");
     standin::AddFile("C:\\Tools\\tool.exe");
     for (const char* planted : {"msiexec.exe", "tool.exe", "planted.exe", "bin\\planted.exe"}) {
-        standin::AddFile(std::string("C:\\Work\\Current\\") + planted);
+        standin::AddFile(standin::machine::kCurrentFolder + "\\" + planted);
     }
     // One that others may change, in a folder on PATH before the system's: never started.
     standin::AddFile("C:\\Open\\open.exe");

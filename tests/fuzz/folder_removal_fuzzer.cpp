@@ -10,24 +10,13 @@
 
 namespace {
 
-const std::string kProductKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessaline";
+namespace machine = standin::machine;
+
+const std::string kProductKey = machine::kUninstallRoot + "\\Tessaline";
 const std::string kUninstaller = "C:\\Tess\\uninst.exe";
 
-// Folders that must never be cleared or removed, whatever path leads to them.
-const char* const kProtected[] = {
-    "C:\\Windows", "C:\\Windows\\system32", "C:\\Windows\\SysWOW64", "C:\\Program Files",
-    "C:\\Program Files\\Common Files", "C:\\Program Files (x86)",
-    "C:\\Program Files (x86)\\Common Files", "C:\\ProgramData", "C:\\Users", "C:\\Users\\tess",
-    "C:\\Users\\tess\\Desktop", "C:\\Users\\tess\\Documents", "C:\\Users\\Public\\Desktop",
-    "C:\\Users\\Public\\Documents", "C:\\Users\\tess\\AppData", "C:\\Users\\tess\\AppData\\Roaming",
-    "C:\\Users\\tess\\AppData\\Local", "C:\\Users\\tess\\Downloads", "C:\\Users\\tess\\Music",
-    "C:\\Users\\tess\\Favorites", "C:\\Users\\alice", "C:\\Users\\Public", "C:\\Users\\Default",
-    "C:\\Users\\bob", "C:\\Users\\bob\\OneDrive\\Documents", "D:\\Bob", "D:\\Bob\\Documents",
-    "\\\\SRV\\SHARE\\Bob\\Saves",
-};
-// User profiles: every folder directly inside one is a user's folder and stays too.
-const char* const kProfiles[] = {"C:\\Users\\tess", "C:\\Users\\alice", "C:\\Users\\Public",
-                                 "C:\\Users\\Default", "C:\\Users\\bob"};
+// bob keeps his saved games on a share: his own setting, so never opened, and never cleared.
+const char kBobsSaves[] = "\\\\SRV\\SHARE\\Bob\\Saves";
 // Folders others may change, or whose parent they may (nothing links into it): never cleared.
 const char* const kOpenToOthers[] = {"C:\\Open\\Tess", "C:\\OpenAbove\\Tess"};
 // Volume roots.
@@ -35,10 +24,11 @@ const char* const kRoots[] = {"C:\\", "D:\\", "\\\\SRV\\SHARE", "\\\\SRV"};
 
 void SeedTree(UINT codePage)
 {
-    for (const char* folder : kProtected) standin::AddFile(std::string(folder) + "\\sentinel.sys");
+    for (const std::string& folder : machine::kProtectedFolders) standin::AddFile(folder + "\\sentinel.sys");
+    standin::AddFile(std::string(kBobsSaves) + "\\sentinel.sys");
     standin::AddFile("C:\\sentinel.sys");
     standin::AddFile("D:\\sentinel.sys");
-    standin::AddFile("C:\\Work\\Current\\sentinel.sys");
+    standin::AddFile(machine::kCurrentFolder + "\\sentinel.sys");
     standin::AddFile("C:\\Windows\\Temp\\scratch.tmp");
     standin::AddFile("C:\\Apps\\keep.txt");
     standin::AddFile("C:\\Apps\\Vendor\\Tess\\tess.exe");
@@ -59,9 +49,7 @@ void SeedTree(UINT codePage)
     standin::SetSecurity("C:\\Open\\Tess", open);
     standin::SetSecurity("C:\\OpenAbove", open);
     standin::AddFolder("C:\\Empty\\Deeper\\Deepest");
-    // bob keeps his saved games on a share: his own setting, so never opened.
-    standin::SetString("HKU\\S-1-5-21-1-2-3-1003\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-                       "{4C5C32FF-BB9D-43B0-B5B4-2D72E54EAAA4}", "\\\\SRV\\SHARE\\Bob\\Saves");
+    standin::SetString(machine::ShellFoldersOf(machine::kBob), "{4C5C32FF-BB9D-43B0-B5B4-2D72E54EAAA4}", kBobsSaves);
     standin::AddFile("D:\\Tess\\tess.exe");
     standin::AddFile("\\\\SRV\\SHARE\\Tess\\tess.exe");
     standin::AddJunction("C:\\Apps\\ToWindows", "C:\\Windows");
@@ -102,11 +90,12 @@ bool IsWithin(const std::string& folder, const std::string& path)
 std::set<std::string> Untouchable(const Snapshot& before)
 {
     std::set<std::string> paths;
-    for (const char* path : kProtected) paths.insert(standin::ResolvedPath(path, false));
+    for (const std::string& path : machine::kProtectedFolders) paths.insert(standin::ResolvedPath(path, false));
+    paths.insert(standin::ResolvedPath(kBobsSaves, false));
     for (const char* path : kRoots) paths.insert(standin::ResolvedPath(path, false));
     for (const char* path : kOpenToOthers) paths.insert(standin::ResolvedPath(path, false));
     std::set<std::string> profiles;
-    for (const char* path : kProfiles) profiles.insert(standin::ResolvedPath(path, false));
+    for (const std::string& path : machine::kProfiles) profiles.insert(standin::ResolvedPath(path, false));
     for (const auto& entry : before.entries) {
         if (entry.second.folder && profiles.count(standin::ParentPath(entry.first)) != 0) {
             paths.insert(entry.first);

@@ -188,7 +188,7 @@ TEST_F(EntryRunnerTest, EmptyCommandIsReported)
 // run theirs: its file, its folder and the folders above are held to the install folder's rules.
 TEST_F(EntryRunnerTest, ProgramOthersMayChangeIsNotStarted)
 {
-    const std::string program = "C:\\Vendor\\Tess\\uninst.exe", bob = "S-1-5-21-1-2-3-1003";
+    const std::string program = "C:\\Vendor\\Tess\\uninst.exe", bob = standin::machine::kBob.sid;
     struct Row {  // Authenticated Users get `mask` on `path`, which `owner` (if any) owns
         std::string path, owner;
         DWORD mask;

@@ -10,6 +10,8 @@
 
 namespace {
 
+namespace machine = standin::machine;
+
 std::string Repeat(const std::string& text, int times)
 {
     std::string repeated;
@@ -228,7 +230,7 @@ TEST_F(FolderRemovalTest, SystemAndShellFoldersAreNeverCleared)
     EXPECT_STREQ(Judge("C:\\Users\\tess\\AppData").concerns, "C:\\Users\\tess\\AppData\\Roaming");
     EXPECT_STREQ(Judge("C:\\Users\\tess\\AppData").whose, "");
     EXPECT_STREQ(Judge("D:\\Bob").concerns, "D:\\Bob\\Documents");
-    EXPECT_STREQ(Judge("D:\\Bob").whose, "S-1-5-21-1-2-3-1003");
+    EXPECT_EQ(Judge("D:\\Bob").whose, machine::kBob.sid);
     EXPECT_STREQ(Judge("C:\\Users\\tess\\Downloads").whose, "HKEY_CURRENT_USER");
     EXPECT_STREQ(Judge("C:\\Users\\alice\\Documents").concerns, "C:\\Users\\alice");
     EXPECT_STREQ(Judge("C:\\Windows\\Fonts").concerns, "C:\\Windows");
@@ -257,8 +259,7 @@ TEST_F(FolderRemovalTest, InstallFoldersAmongUserFoldersAreStillCleared)
 
 TEST_F(FolderRemovalTest, WhenTheProtectedFoldersCannotAllBeKnownNothingIsCleared)
 {
-    const std::string shellFolders =
-        "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    const std::string shellFolders = machine::CurrentUserShellFolders();
     // Each case names the lookup that could not be finished.
     auto expectIncomplete = [this](const char* lookup) {
         ExpectRefused("C:\\Vendor\\Tess", "C:\\Vendor\\Tess\\tess.exe", SAFETY_INCOMPLETE);
@@ -271,7 +272,7 @@ TEST_F(FolderRemovalTest, WhenTheProtectedFoldersCannotAllBeKnownNothingIsCleare
     standin::Reset();
     standin::SetCodePage(932);
     standin::SetEnvironment("PROCESSOR_IDENTIFIER", "Intel64 Family 6 Model 158 Stepping 10, Gen");
-    standin::SetValue("HKU\\S-1-5-21-1-2-3-1003\\" + shellFolders.substr(5), "Personal", REG_EXPAND_SZ,
+    standin::SetValue(machine::ShellFoldersOf(machine::kBob), "Personal", REG_EXPAND_SZ,
                       "C:\\" + Repeat("\x88\x9f", 115) + "%PROCESSOR_IDENTIFIER%" + '\0');
     expectIncomplete("a user's shell folder settings in HKEY_USERS");
 
@@ -280,16 +281,15 @@ TEST_F(FolderRemovalTest, WhenTheProtectedFoldersCannotAllBeKnownNothingIsCleare
     expectIncomplete("a table of protected folders, full");
 
     // The users logged on, one user's settings, or the profile list cannot be listed or read.
-    const std::string profileList = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
     const struct {
         std::string key;
         bool listing;
         const char* lookup;
     } failures[] = {
         {"HKU", true, "the users logged on"},
-        {"HKU\\S-1-5-21-1-2-3-1003\\" + shellFolders.substr(5), false,
+        {machine::ShellFoldersOf(machine::kBob), false,
          "a user's shell folder settings in HKEY_USERS"},
-        {profileList, true, "the profile list"},
+        {machine::kProfileList, true, "the profile list"},
     };
     for (const auto& failure : failures) {
         standin::Reset();
@@ -306,8 +306,8 @@ TEST_F(FolderRemovalTest, WhenTheProtectedFoldersCannotAllBeKnownNothingIsCleare
 // 1,000 profiles listed.
 TEST_F(FolderRemovalTest, AMachineWithManyUsersStillClearsAnOrdinaryFolder)
 {
-    const std::string shellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-    const std::string profileList = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-5-";
+    const std::string shellFolders = machine::kUserShellFolders;
+    const std::string profileList = machine::kProfileList + "\\S-1-5-21-5-";
     const char* const values[] = {
         "AppData", "Cache", "Cookies", "Desktop", "Favorites", "History", "Local AppData",
         "My Music", "My Pictures", "My Video", "NetHood", "Personal", "PrintHood", "Programs",
@@ -341,7 +341,7 @@ TEST_F(FolderRemovalTest, AMachineWithManyUsersStillClearsAnOrdinaryFolder)
 // through a link, which could lead there. Such a path still keeps, as text, what holds it.
 TEST_F(FolderRemovalTest, FoldersUsersNameAreNeverOpenedOnAnotherMachine)
 {
-    const std::string bob = "HKU\\S-1-5-21-1-2-3-1003\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    const std::string bob = machine::ShellFoldersOf(machine::kBob);
     auto reachedAnotherMachine = [] {
         for (const std::string& path : standin::ReachedPaths()) {
             if (path.compare(0, 2, "\\\\") == 0 || path.compare(0, 2, "R:") == 0) return true;
@@ -361,7 +361,7 @@ TEST_F(FolderRemovalTest, FoldersUsersNameAreNeverOpenedOnAnotherMachine)
     standin::AddFolder("\\\\acc-remote-host\\share\\docs");
     ExpectRefused("\\\\acc-remote-host\\share\\docs", "\\\\acc-remote-host\\share\\docs\\thesis.doc",
                   SAFETY_NAMED_FOLDER);
-    EXPECT_STREQ(Judge("\\\\acc-remote-host\\share\\docs").whose, "S-1-5-21-1-2-3-1003");
+    EXPECT_EQ(Judge("\\\\acc-remote-host\\share\\docs").whose, machine::kBob.sid);
 
     // A link on the way is not followed: what it names is kept by its text.
     standin::Reset();
@@ -388,11 +388,10 @@ TEST_F(FolderRemovalTest, LinksCannotDisguiseAProtectedFolder)
     ExpectRefused("D:\\Homes", "D:\\Homes\\other.txt", SAFETY_PROFILE);
 
     // The user's own Downloads, moved to another drive, and the folder that holds it.
-    standin::SetString("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-                       "{374DE290-123F-4565-9164-39C4925E467B}", "D:\\Media\\Downloads");
+    standin::SetString(machine::CurrentUserShellFolders(), machine::kDownloadsValue, "D:\\Media\\Downloads");
     ExpectRefused("D:\\Media\\Downloads", "D:\\Media\\Downloads\\setup.exe", SAFETY_NAMED_FOLDER);
     ExpectRefused("D:\\Media", "D:\\Media\\cover.jpg", SAFETY_NAMED_FOLDER, "D:\\Media\\Downloads");
-    standin::SetString("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+    standin::SetString(machine::CurrentUserShellFolders(),
                        "{4C5C32FF-BB9D-43B0-B5B4-2D72E54EAAA4}", "D:\\Media\\Saves.\\");
     ExpectRefused("D:\\Media\\Saves", "D:\\Media\\Saves\\slot1.sav", SAFETY_NAMED_FOLDER);
 
@@ -404,8 +403,7 @@ TEST_F(FolderRemovalTest, LinksCannotDisguiseAProtectedFolder)
     ExpectRefused("D:\\Songs", "D:\\Songs\\cover.jpg", SAFETY_NAMED_FOLDER);
 
     // Another user's profile, listed wherever it lies, or reached through a link.
-    standin::SetString("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-9",
-                       "ProfileImagePath", "E:\\Staff\\bob");
+    standin::SetString(machine::kProfileList + "\\S-1-5-21-9", "ProfileImagePath", "E:\\Staff\\bob");
     standin::AddFile("E:\\Staff\\bob\\Downloads\\setup.exe");
     ExpectRefused("E:\\Staff\\bob\\Downloads", "E:\\Staff\\bob\\Downloads\\setup.exe", SAFETY_PROFILE, "E:\\Staff\\bob");
     ExpectRefused("E:\\Staff", "E:\\Staff\\roster.txt", SAFETY_NAMED_FOLDER);
@@ -413,8 +411,7 @@ TEST_F(FolderRemovalTest, LinksCannotDisguiseAProtectedFolder)
     ExpectRefused("C:\\ToAlice\\Documents", "C:\\Users\\alice\\Documents\\thesis.doc", SAFETY_PROFILE);
     standin::AddFolder("F:\\Org\\Staff\\carol");
     standin::AddJunction("C:\\ToStaff", "F:\\Org\\Staff");
-    standin::SetString("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-7",
-                       "ProfileImagePath", "C:\\ToStaff\\carol");
+    standin::SetString(machine::kProfileList + "\\S-1-5-21-7", "ProfileImagePath", "C:\\ToStaff\\carol");
     ExpectRefused("F:\\Org", "F:\\Org\\roster.txt", SAFETY_NAMED_FOLDER);
 }
 
@@ -452,7 +449,7 @@ TEST_F(FolderRemovalTest, FoldersThatOthersMayChangeAreNotCleared)
         const char* secured;  // the folder given this security
         standin::Security security;
         int rule;  // SAFETY_ALLOWED: cleared
-        const char* who;  // the account it names, for the rules that name one
+        std::string who;  // the account it names, for the rules that name one
     } rows[] = {
         {"Authenticated Users may modify it", "C:\\Vendor\\Tess", With({{"S-1-5-11", 0x1301BF}}), SAFETY_OTHERS_MAY_CHANGE, "S-1-5-11"},
         {"Everyone may set its attributes", "C:\\Vendor\\Tess", With({{"S-1-1-0", FILE_WRITE_ATTRIBUTES}}), SAFETY_OTHERS_MAY_CHANGE, "S-1-1-0"},
@@ -460,8 +457,8 @@ TEST_F(FolderRemovalTest, FoldersThatOthersMayChangeAreNotCleared)
         {"Users may take the root", "C:\\", With({{"S-1-5-32-545", WRITE_OWNER}}), SAFETY_OTHERS_MAY_CHANGE, "S-1-5-32-545"},
         {"Users may only add folders to the root", "C:\\", With({{"S-1-5-32-545", FILE_APPEND_DATA}}), SAFETY_ALLOWED, ""},
         {"CREATOR OWNER, for what is made inside", "C:\\Vendor\\Tess", With({{"S-1-3-0", GENERIC_ALL, inheritOnly}}), SAFETY_ALLOWED, ""},
-        {"an untrusted owner", "C:\\Vendor\\Tess", With({}, "S-1-5-21-1-2-3-1003"), SAFETY_UNTRUSTED_OWNER, "S-1-5-21-1-2-3-1003"},
-        {"an untrusted owner above", "C:\\Vendor", With({}, "S-1-5-21-1-2-3-1003"), SAFETY_UNTRUSTED_OWNER, "S-1-5-21-1-2-3-1003"},
+        {"an untrusted owner", "C:\\Vendor\\Tess", With({}, machine::kBob.sid), SAFETY_UNTRUSTED_OWNER, machine::kBob.sid},
+        {"an untrusted owner above", "C:\\Vendor", With({}, machine::kBob.sid), SAFETY_UNTRUSTED_OWNER, machine::kBob.sid},
         {"no DACL", "C:\\Vendor\\Tess", noDacl, SAFETY_OTHERS_MAY_CHANGE, "S-1-1-0"},
         {"no DACL above", "C:\\Vendor", noDacl, SAFETY_OTHERS_MAY_CHANGE, "S-1-1-0"},
         {"unreadable security", "C:\\Vendor\\Tess", unreadable, SAFETY_SECURITY_UNREADABLE, ""},
@@ -471,7 +468,7 @@ TEST_F(FolderRemovalTest, FoldersThatOthersMayChangeAreNotCleared)
         {"an entry of an unknown kind", "C:\\Vendor\\Tess",
          With({{"S-1-1-0", DELETE, 0, ACCESS_ALLOWED_OBJECT_ACE_TYPE}}), SAFETY_SECURITY_UNREADABLE, ""},
         {"the launcher's own account", "C:\\Vendor\\Tess",
-         With({{"S-1-5-21-1-2-3-1001", GENERIC_ALL}}, "S-1-5-21-1-2-3-1001"), SAFETY_ALLOWED, ""},
+         With({{machine::kTess.sid, GENERIC_ALL}}, machine::kTess.sid), SAFETY_ALLOWED, ""},
         {"TrustedInstaller and SYSTEM", "C:\\Vendor", With({{installer, GENERIC_ALL}, {"S-1-5-18", GENERIC_ALL}}, installer), SAFETY_ALLOWED, ""},
     };
     for (const auto& row : rows) {
@@ -483,7 +480,7 @@ TEST_F(FolderRemovalTest, FoldersThatOthersMayChangeAreNotCleared)
         if (row.rule != SAFETY_ALLOWED) {
             EXPECT_EQ(verdict.concerns, std::string(row.secured)) << row.label;
         }
-        if (*row.who != 0) {
+        if (!row.who.empty()) {
             EXPECT_EQ(SidText(verdict.account), row.who) << row.label;
         }
         bool cleared = row.rule == SAFETY_ALLOWED;

@@ -7,7 +7,7 @@
 
 #include "win32/stand_in.h"
 
-inline const std::string kUninstallRoot = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+using standin::machine::kUninstallRoot;
 inline const std::string kProductKey = kUninstallRoot + "\\Tessaline";
 
 inline std::string CompanionKey(const std::string& tail, const std::string& suffix)

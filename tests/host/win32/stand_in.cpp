@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <map>
 
+#include "stand_in_machine.h"
+
 namespace standin {
 namespace {
 
@@ -68,7 +70,7 @@ struct State {
     std::map<std::string, std::string> displayNames;
     std::map<uintptr_t, OpenFile> openFiles;
     std::map<uintptr_t, bool> tokens;
-    std::string launcherAccount = "S-1-5-21-1-2-3-1001";
+    std::string launcherAccount = machine::kTess.sid;
     std::function<void(const FileOpen&)> fileOpenHook;
     std::function<void()> shellHook;
     std::map<std::string, LONG> keyEnumFailures;
@@ -122,9 +124,6 @@ std::vector<size_t> SeparatorPositions(const std::string& path)
     return positions;
 }
 
-const char kCurrentFolderOfC[] = "C:\\WORK\\CURRENT";
-const std::string kUserShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-const std::string kProfileList = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 
 // The part of a folded path that ".." never climbs above: "X:\" or "\\server\share\".
 size_t RootLength(const std::string& path, const std::vector<size_t>& separators)
@@ -188,7 +187,7 @@ std::string Normalize(const std::string& path)
 {
     std::string folded = Fold(path);
     if (folded.size() == 2 && folded[1] == ':') {
-        return folded == "C:" ? std::string(kCurrentFolderOfC) : folded + "\\";
+        return folded == "C:" ? Fold(machine::kCurrentFolder) : folded + "\\";
     }
     folded = Canonicalize(folded);
     for (;;) {
@@ -270,57 +269,15 @@ DWORD AttributesOf(const Node& node)
 void Reset()
 {
     S() = State();
-    for (const char* folder :
-         {"C:\\", "C:\\Windows\\system32", "C:\\Windows\\SysWOW64", "C:\\Program Files\\Common Files",
-          "C:\\Program Files (x86)\\Common Files", "C:\\ProgramData", "C:\\Users\\tess\\Desktop",
-          "C:\\Users\\tess\\Documents", "C:\\Users\\Public\\Desktop", "C:\\Users\\Public\\Documents",
-          "C:\\Users\\tess\\AppData\\Roaming", "C:\\Users\\tess\\AppData\\Local\\Programs",
-          "C:\\Users\\tess\\Downloads", "C:\\Users\\tess\\Music", "C:\\Users\\tess\\Favorites",
-          "C:\\Users\\alice\\Documents", "C:\\Users\\Default", "C:\\Windows\\system32\\config\\systemprofile",
-          "C:\\Work\\Current", "D:\\", "D:\\Bob\\Documents", "C:\\Users\\bob\\OneDrive\\Documents"}) {
-        AddFolder(folder);
+    for (const std::string& folder : machine::kFolders) AddFolder(folder);
+    for (const auto& junction : machine::kJunctions) AddJunction(junction.first, junction.second);
+    for (const machine::RegistryValue& value : machine::kRegistryValues) {
+        SetValue(value.key, value.name, value.type, value.text + '\0');
     }
-    AddJunction("C:\\Users\\All Users", "C:\\ProgramData");
-    // Folders without a folder number are named in the user's settings; the profiles in the list.
-    SetValue("HKCU\\" + kUserShellFolders, "{374DE290-123F-4565-9164-39C4925E467B}", REG_EXPAND_SZ,
-             std::string("%USERPROFILE%\\Downloads") + '\0');
-    SetValue(kProfileList, "ProfilesDirectory", REG_EXPAND_SZ, std::string("%SystemDrive%\\Users") + '\0');
-    SetValue(kProfileList + "\\S-1-5-18", "ProfileImagePath", REG_EXPAND_SZ,
-             std::string("%SystemRoot%\\system32\\config\\systemprofile") + '\0');
-    SetString(kProfileList + "\\S-1-5-21-1-2-3-1001", "ProfileImagePath", "C:\\Users\\tess");
-    // bob is logged on too, with his Documents moved out of his profile and deeper into it.
-    const std::string bob = "S-1-5-21-1-2-3-1003";
-    SetString(kProfileList + "\\" + bob, "ProfileImagePath", "C:\\Users\\bob");
-    SetString("HKU\\" + bob + "\\" + kUserShellFolders, "Personal", "D:\\Bob\\Documents");
-    SetValue("HKU\\" + bob + "\\" + kUserShellFolders, "{374DE290-123F-4565-9164-39C4925E467B}",
-             REG_EXPAND_SZ, std::string("%USERPROFILE%\\OneDrive\\Documents") + '\0');
-    AddKey("HKU\\" + bob + "_Classes");
+    for (const std::string& key : machine::kEmptyKeys) AddKey(key);
     S().keyOpens.clear();
-    // What a 32-bit program is told on 64-bit Windows: the 32-bit Program Files in both lookups.
-    S().folderPaths = {
-        {CSIDL_WINDOWS, "C:\\Windows"},
-        {CSIDL_SYSTEM, "C:\\Windows\\system32"},
-        {CSIDL_SYSTEMX86, "C:\\Windows\\SysWOW64"},
-        {CSIDL_PROGRAM_FILES, "C:\\Program Files (x86)"},
-        {CSIDL_PROGRAM_FILESX86, "C:\\Program Files (x86)"},
-        {CSIDL_PROGRAM_FILES_COMMON, "C:\\Program Files (x86)\\Common Files"},
-        {CSIDL_PROGRAM_FILES_COMMONX86, "C:\\Program Files (x86)\\Common Files"},
-        {CSIDL_COMMON_APPDATA, "C:\\ProgramData"},
-        {CSIDL_PROFILE, "C:\\Users\\tess"},
-        {CSIDL_DESKTOPDIRECTORY, "C:\\Users\\tess\\Desktop"},
-        {CSIDL_COMMON_DESKTOPDIRECTORY, "C:\\Users\\Public\\Desktop"},
-        {CSIDL_PERSONAL, "C:\\Users\\tess\\Documents"},
-        {CSIDL_APPDATA, "C:\\Users\\tess\\AppData\\Roaming"},
-        {CSIDL_LOCAL_APPDATA, "C:\\Users\\tess\\AppData\\Local"},
-        {CSIDL_MYMUSIC, "C:\\Users\\tess\\Music"},
-        {CSIDL_FAVORITES, "C:\\Users\\tess\\Favorites"},
-        {CSIDL_COMMON_DOCUMENTS, "C:\\Users\\Public\\Documents"},
-    };
-    S().environment = {{"PROGRAMW6432", "C:\\Program Files"},
-                       {"COMMONPROGRAMW6432", "C:\\Program Files\\Common Files"},
-                       {"USERPROFILE", "C:\\Users\\tess"},
-                       {"SYSTEMDRIVE", "C:"},
-                       {"SYSTEMROOT", "C:\\Windows"}};
+    S().folderPaths.insert(machine::kFolderNumbers.begin(), machine::kFolderNumbers.end());
+    for (const auto& variable : machine::kEnvironment) S().environment[Fold(variable.first)] = variable.second;
     S().commandLine = "uninstall-launcher.exe 473";
 }
 
@@ -827,7 +784,7 @@ DWORD GetFileAttributesA(LPCSTR path)
 {
     // A path that is not on a drive or share is found from the current folder, as Windows does.
     bool relative = path[0] != 0 && path[0] != '\\' && path[0] != '/' && path[1] != ':';
-    std::string full = relative ? std::string(kCurrentFolderOfC) + "\\" + path : path;
+    std::string full = relative ? machine::kCurrentFolder + "\\" + path : path;
     S().reachedPaths.push_back(Resolve(full, false));
     auto node = S().nodes.find(Resolve(full, false));
     return node == S().nodes.end() ? INVALID_FILE_ATTRIBUTES : AttributesOf(node->second);

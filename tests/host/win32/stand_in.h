@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "stand_in_machine.h"
+
 namespace standin {
 
 // How a scripted child behaves once started.
@@ -82,7 +84,7 @@ struct Security {
     bool readable = true;  // false: reading it fails
 };
 
-// Back to a fresh machine: empty registry, the standard folders, code page 1252.
+// Back to a fresh machine, the one stand_in_machine.h describes; code page 1252.
 void Reset();
 
 void SetCodePage(UINT codePage);  // 1252 or 932
@@ -150,7 +152,7 @@ int OpenFileHandleCount();
 // read, and CREATOR OWNER gets full control of what is made inside.
 Security DefaultSecurity();
 void SetSecurity(const std::string& path, const Security& security);
-// The account the program runs as; "S-1-5-21-1-2-3-1001" (tess, whose profile is C:\Users\tess).
+// The account the program runs as; machine::kTess unless set.
 void SetLauncherAccount(const std::string& sid);
 // Called at each CreateFileA before it looks at the tree, and as the shell starts deleting: lets
 // a test change the tree between the program's steps, or look at what it holds open.
