@@ -53,7 +53,8 @@ def header_problems(pe, subsystem=SUBSYSTEM_WINDOWS_GUI):
     if pe.OPTIONAL_HEADER.Magic != PE32_MAGIC:
         problems.append(f'optional header magic is {pe.OPTIONAL_HEADER.Magic:#06x}, not PE32 (0x010b)')
     if pe.OPTIONAL_HEADER.Subsystem != subsystem:
-        problems.append(f'subsystem is {pe.OPTIONAL_HEADER.Subsystem}, not {subsystem}')
+        wanted = 'the Windows GUI (2)' if subsystem == SUBSYSTEM_WINDOWS_GUI else 'the console (3)'
+        problems.append(f'subsystem is {pe.OPTIONAL_HEADER.Subsystem}, not {wanted}')
     flags = pe.OPTIONAL_HEADER.DllCharacteristics
     if not flags & DYNAMIC_BASE:
         problems.append('ASLR flag DYNAMIC_BASE is not set')
