@@ -1,28 +1,14 @@
 #include "uninstall_entry_runner.h"
 
 #include <windows.h>
-#include <string.h>
 
-#include "../common/ansi_text.h"
-#include "../common/registry_text.h"
 #include "folder_safety/folder_safety.h"
+#include "uninstall_command.h"
 #include "window_station.h"
 
 static const DWORD kWaitSliceMilliseconds = 60;
-static const char kStartErrorPrefix[] = "Error to Execute \"";
 static const char kEventSource[] = "Uninstall Launcher";
 static const DWORD kStartErrorEvent = 1;
-
-// "Error to Execute "<command>"", cut on a character boundary so that it always fits MAX_PATH.
-static void FormatStartError(const char* command, char* message)
-{
-    const size_t prefixLength = sizeof kStartErrorPrefix - 1;
-    size_t commandLength = FitTextPrefix(command, MAX_PATH - prefixLength - 2);
-    memcpy(message, kStartErrorPrefix, prefixLength);
-    memcpy(message + prefixLength, command, commandLength);
-    message[prefixLength + commandLength] = '"';
-    message[prefixLength + commandLength + 1] = 0;
-}
 
 // Where nobody sees a box, the Application log keeps its text for whoever deployed the run. The
 // source is not registered (the launcher never writes the registry): the text is all there is.
@@ -83,7 +69,7 @@ void RunUninstallEntry(const char* keyPath)
     }
     // The key stays open while its uninstaller runs, as the uninstallers expect.
     char command[MAX_PATH];
-    if (ReadStringValue(key, "UninstallString", command)) {
+    if (ReadUninstallCommand(key, command)) {
         RunCommandAndWait(command);
     }
     RegCloseKey(key);

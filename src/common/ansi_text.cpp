@@ -89,3 +89,23 @@ size_t FitTextPrefix(const char* text, size_t limit)
     }
     return (size_t)(end - text);
 }
+
+void AppendText(char* buffer, size_t size, const char* text)
+{
+    size_t used = strlen(buffer);
+    size_t length = FitTextPrefix(text, size - 1 - used);
+    memcpy(buffer + used, text, length);
+    buffer[used + length] = 0;
+}
+
+void AppendNumber(char* buffer, size_t size, unsigned long number)
+{
+    char digits[12];
+    size_t at = sizeof digits - 1;
+    digits[at] = 0;
+    do {
+        digits[--at] = (char)('0' + number % 10);
+        number /= 10;
+    } while (number != 0);
+    AppendText(buffer, size, digits + at);
+}

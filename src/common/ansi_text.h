@@ -23,4 +23,10 @@ char* FindLastBackslash(char* text);
 // Length in bytes of the longest prefix of `text` within `limit` bytes that splits no character.
 size_t FitTextPrefix(const char* text, size_t limit);
 
+// Appends `text` to the text in `buffer` (`size` bytes), as much of it as fits whole characters.
+void AppendText(char* buffer, size_t size, const char* text);
+
+// Appends `number` in decimal, as AppendText does.
+void AppendNumber(char* buffer, size_t size, unsigned long number);
+
 #endif

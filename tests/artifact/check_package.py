@@ -1,11 +1,11 @@
 #!/usr/bin/python3
 """Builds the unsigned release package with cpack into a scratch folder and checks what it holds:
-exactly the shipped program, the Windows readme, the license and the examples' sources, all text
+exactly the shipped program and its plan, the Windows readme, the license and the examples' sources, all text
 with Windows line ends, under one top-level folder named like the zip; and that the examples build
 from the zip's copies, the NSIS ones into the very installers the build made.
 
-    check_package.py CPACK CPackConfig.cmake PACKAGE-NAME PROGRAM.exe SOURCE_DIR BUILT_EXAMPLES_DIR
-                     MAKENSIS WIXL
+    check_package.py CPACK CPackConfig.cmake PACKAGE-NAME PROGRAM.exe PLAN.exe SOURCE_DIR
+                     BUILT_EXAMPLES_DIR MAKENSIS WIXL
 """
 import os
 import shutil
@@ -39,9 +39,9 @@ def build_examples(examples, built, makensis, wixl):
 
 
 def main():
-    if len(sys.argv) != 9:
+    if len(sys.argv) != 10:
         sys.exit(__doc__)
-    cpack, config, name, program, source_dir, built_examples, makensis, wixl = sys.argv[1:]
+    cpack, config, name, program, plan, source_dir, built_examples, makensis, wixl = sys.argv[1:]
     scratch = tempfile.mkdtemp(prefix='package-check-')
     problems = []
     try:
@@ -56,11 +56,12 @@ def main():
         path = os.path.join(scratch, zips[0])
         with zipfile.ZipFile(path) as package:
             files = sorted(entry for entry in package.namelist() if not entry.endswith('/'))
-            expected = sorted(f'{name}/{entry}' for entry in ('uninstall-launcher.exe', *TEXTS))
+            expected = sorted(f'{name}/{entry}' for entry in ('uninstall-launcher.exe', 'uninstall-launcher-plan.exe', *TEXTS))
             if files != expected:
                 sys.exit(f'the package holds {files}, expected exactly {expected}')
-            if package.read(f'{name}/uninstall-launcher.exe') != read(program):
-                problems.append('the packaged program differs from the built one')
+            for entry, built in (('uninstall-launcher.exe', program), ('uninstall-launcher-plan.exe', plan)):
+                if package.read(f'{name}/{entry}') != read(built):
+                    problems.append(f'the packaged {entry} differs from the built one')
             for entry, source_name in TEXTS.items():
                 text = package.read(f'{name}/{entry}')
                 wanted = read(os.path.join(source_dir, source_name)).replace(b'\r\n', b'\n').replace(b'\n', b'\r\n')

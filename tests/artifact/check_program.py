@@ -1,10 +1,13 @@
 #!/usr/bin/python3
 """Checks the shipped program: what a clean 32-bit Windows needs to load it, and nothing more.
+With --plan, the plan beside it: a console program of the same kind that only reads.
 
     check_program.py PROGRAM.exe
+    check_program.py --plan PLAN.exe
 
 Prints the program's size and every problem found; exits 1 when there is a problem.
 """
+import re
 import struct
 import sys
 
@@ -22,11 +25,20 @@ RUNTIME_START_UP_IMPORTS = {
 # Unwind tables and the runtime's constructor and thread-local sections (names cut to 8 bytes).
 UNWANTED_SECTIONS = {'.eh_fram', '.pdata', '.xdata', '.CRT', '.tls'}
 ICON_GROUP_ID = 101
+# The plan must not be able to start, delete, write or show anything.
+PLAN_ALLOWED_IMPORTS = ALLOWED_IMPORTS - {'user32.dll'}
+ACTING_IMPORTS = re.compile(
+    r'^(CreateProcess|ShellExecute|WinExec|SHFileOperation|MessageBox|RemoveDirectory|DeleteFile|'
+    r'MoveFile|CopyFile|CreateDirectory|RegSetValue|RegCreateKey|RegDeleteKey|RegDeleteValue|'
+    r'RegDeleteTree|ReportEvent|RegisterEventSource|SetFileAttributes|SetFileSecurity|'
+    r'SetSecurityInfo|SetNamedSecurityInfo)')
+RT_MANIFEST = 24
 
 IMAGE_FILE_MACHINE_I386 = 0x014C
 PE32_MAGIC = 0x010B
 IMAGE_FILE_RELOCS_STRIPPED = 0x0001
 SUBSYSTEM_WINDOWS_GUI = 2
+SUBSYSTEM_WINDOWS_CUI = 3
 DYNAMIC_BASE = 0x0040
 NX_COMPAT = 0x0100
 TERMINAL_SERVER_AWARE = 0x8000
@@ -34,14 +46,15 @@ RT_ICON = 3
 RT_GROUP_ICON = 14
 
 
-def header_problems(pe):
+def header_problems(pe, subsystem=SUBSYSTEM_WINDOWS_GUI):
     problems = []
     if pe.FILE_HEADER.Machine != IMAGE_FILE_MACHINE_I386:
         problems.append(f'machine is {pe.FILE_HEADER.Machine:#06x}, not i386 (0x014c)')
     if pe.OPTIONAL_HEADER.Magic != PE32_MAGIC:
         problems.append(f'optional header magic is {pe.OPTIONAL_HEADER.Magic:#06x}, not PE32 (0x010b)')
-    if pe.OPTIONAL_HEADER.Subsystem != SUBSYSTEM_WINDOWS_GUI:
-        problems.append(f'subsystem is {pe.OPTIONAL_HEADER.Subsystem}, not the Windows GUI (2)')
+    if pe.OPTIONAL_HEADER.Subsystem != subsystem:
+        wanted = 'the Windows GUI (2)' if subsystem == SUBSYSTEM_WINDOWS_GUI else 'the console (3)'
+        problems.append(f'subsystem is {pe.OPTIONAL_HEADER.Subsystem}, not {wanted}')
     flags = pe.OPTIONAL_HEADER.DllCharacteristics
     if not flags & DYNAMIC_BASE:
         problems.append('ASLR flag DYNAMIC_BASE is not set')
@@ -163,9 +176,51 @@ def check(path):
     return problems, {'size': len(data), 'imports': imported}
 
 
+def plan_problems(pe):
+    """The plan: a console program, system DLLs but no USER32, no acting call, asInvoker."""
+    problems = header_problems(pe, SUBSYSTEM_WINDOWS_CUI)
+    more, imported = import_problems(pe)
+    problems += [problem for problem in more if not problem.startswith('imports from DLLs outside')]
+    extra = sorted(name for name in imported if name.lower() not in PLAN_ALLOWED_IMPORTS)
+    if extra:
+        problems.append('imports from DLLs outside KERNEL32, ADVAPI32, SHELL32, msvcrt: ' + ', '.join(extra))
+    acting = sorted(function.name.decode('ascii', 'replace')
+                    for entry in getattr(pe, 'DIRECTORY_ENTRY_IMPORT', []) for function in entry.imports
+                    if function.name and ACTING_IMPORTS.match(function.name.decode('ascii', 'replace')))
+    if acting:
+        problems.append('imports calls that act: ' + ', '.join(acting))
+    problems += section_problems(pe)
+    types = {entry.id: entry for entry in getattr(pe, 'DIRECTORY_ENTRY_RESOURCE', None).entries} \
+        if hasattr(pe, 'DIRECTORY_ENTRY_RESOURCE') else {}
+    if RT_MANIFEST not in types:
+        return problems + ['no manifest, so Windows may take it for an installer and ask to elevate'], imported
+    _, manifest, problem = single_resource(types[RT_MANIFEST], 'manifests')
+    if problem:
+        return problems + [problem], imported
+    text = pe.get_data(manifest.OffsetToData, manifest.Size).decode('utf-8', 'replace')
+    if not re.search(r'<requestedExecutionLevel\s+level="asInvoker"', text):
+        problems.append('the manifest does not ask for asInvoker')
+    return problems, imported
+
+
+def main_plan(path):
+    with open(path, 'rb') as program:
+        data = program.read()
+    try:
+        problems, imported = plan_problems(pefile.PE(data=data))
+    except pefile.PEFormatError as error:
+        problems, imported = [f'not a PE image: {error}'], []
+    print(f'{path}: {len(data)} bytes; imports: ' + ', '.join(imported))
+    for problem in problems:
+        print('PROBLEM: ' + problem)
+    sys.exit(1 if problems else 0)
+
+
 def main():
+    if len(sys.argv) == 3 and sys.argv[1] == '--plan':
+        main_plan(sys.argv[2])
     if len(sys.argv) != 2:
-        sys.exit('usage: check_program.py PROGRAM.exe')
+        sys.exit('usage: check_program.py PROGRAM.exe | --plan PLAN.exe')
     problems, facts = check(sys.argv[1])
     size = facts['size']
     print(f'{sys.argv[1]}: {size} bytes ({size / 1024:.1f} KiB) of a {SIZE_BUDGET}-byte budget')

@@ -278,7 +278,7 @@ TEST_F(FolderRemovalTest, WhenTheProtectedFoldersCannotAllBeKnownNothingIsCleare
 
     standin::Reset();
     for (int i = 0; i <= MOST_PROFILES; ++i) standin::AddFolder("C:\\Users\\user" + std::to_string(i));
-    expectIncomplete("a table of protected folders, full");
+    expectIncomplete("filling the tables of protected folders");
 
     // The users logged on, one user's settings, or the profile list cannot be listed or read.
     const struct {

@@ -51,7 +51,7 @@ def build_copy(cmake, cpack, source, folder, environment):
     run([cmake, '-S', tree, '-B', build, '-G', 'Unix Makefiles', '-DCMAKE_BUILD_TYPE=Release',
          f'-DCMAKE_TOOLCHAIN_FILE={tree}/cmake/mingw-i686.cmake', '-DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON'],
         environment)
-    run([cmake, '--build', build, '--target', 'uninstall-launcher', '-j2'], environment)
+    run([cmake, '--build', build, '--target', 'uninstall-launcher', 'uninstall-launcher-plan', '-j2'], environment)
     return os.path.join(build, 'uninstall-launcher.exe'), pack(cpack, build, os.path.join(folder, 'out'), environment)[1]
 
 
@@ -95,7 +95,7 @@ def signing(case, cpack, build, openssl, osslsigncode, scratch, environment):
         return problems
     program = os.path.join(scratch, 'signed.exe')
     with zipfile.ZipFile(package) as opened, open(program, 'wb') as out:
-        out.write(opened.read(next(name for name in opened.namelist() if name.endswith('.exe'))))
+        out.write(opened.read(next(name for name in opened.namelist() if name.endswith('/uninstall-launcher.exe'))))
     verify = [osslsigncode, 'verify', '-CAfile', certificate, '-in', program]
     report = run(verify, check=False).stdout
     if 'Signature verification: ok' not in report or 'SHA256' not in report:

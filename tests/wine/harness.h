@@ -10,6 +10,7 @@
 
 const char kSuiteFolder[] = "C:\\suite";
 const char kLauncher[] = "C:\\suite\\uninstall-launcher.exe";
+const char kPlan[] = "C:\\suite\\uninstall-launcher-plan.exe";
 const char kStandIn[] = "C:\\suite\\stand_in.exe";
 const char kLog[] = "C:\\suite\\log.txt";
 const char kCurrentFolder[] = "C:\\suite\\cwd";
@@ -68,11 +69,18 @@ struct Box {
     bool hasIcon = false;
 };
 
+// What the plan printed, line by line, and its exit status.
+struct Plan {
+    DWORD exitCode = 0;
+    std::vector<std::string> lines;
+};
+
 struct Run {
     bool ended = false;
     DWORD exitCode = 0;
     std::vector<Box> boxes;
     std::vector<std::vector<std::string>> log;
+    Plan plan;  // the plan's run before the launcher's, where a case made one
 };
 
 void AppendLog(const std::string& line);
@@ -94,7 +102,16 @@ void CheckErrorBox(const Box& box, const std::string& command);
 
 void InstallAll(const std::string& variant, const std::string& installFolder);
 void MakeInstallFolder(const std::string& folder);
-// Installs everything with `targetPath` as the install folder, runs 473 and checks the stages.
+// Runs the plan with `tail` and checks that it changed nothing: no file of the suite's folder or
+// of `watched`, no entry, no log of a stand-in.
+Plan RunPlan(const std::string& tail, const std::string& watched = "");
+// The plan's line that starts with `opening`, or "(no line ...)".
+std::string PlanLine(const Plan& plan, const std::string& opening);
+// Runs the plan and then the launcher with `tail`; checks that the launcher cleared the install
+// folder `targetPath` exactly when the plan said it would.
+Run RunPlanThenLauncher(const std::string& tail, const std::string& targetPath);
+// Installs everything with `targetPath` as the install folder, runs the plan and then the launcher
+// with 473 and checks the stages.
 Run RemoveProductAt(const std::string& targetPath);
 
 // The cases, by concern

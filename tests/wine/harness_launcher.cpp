@@ -268,10 +268,164 @@ void MakeInstallFolder(const std::string& folder)
 Run RemoveProductAt(const std::string& targetPath)
 {
     InstallAll("473", targetPath);
-    Run run = RunWithTail("473");
+    Run run = RunPlanThenLauncher("473", targetPath);
     CheckExit(run, 0);
     CheckEqual(Sequence(run), kFullRun, "stages");
     CheckEqual(Field(run, "delkey", "P", 3), "0", "product entry removed by its uninstaller");
     CheckNoBox(run);
+    return run;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Running the plan
+
+namespace {
+
+// Every file and folder below `folder` (or only its own entries), with size and time written.
+void ListTree(const std::string& folder, bool deep, std::vector<std::string>* listing)
+{
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        std::string name = entry.cFileName;
+        std::string path = folder + "\\" + name;
+        if (name == "." || name == ".." || path == kWineMessages) {
+            continue;
+        }
+        listing->push_back(path + " " + std::to_string(entry.nFileSizeLow) + " " +
+                           std::to_string(entry.ftLastWriteTime.dwLowDateTime));
+        if (deep && (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+            (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+            ListTree(path, true, listing);
+        }
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+}
+
+std::string ReadCommand(const std::string& entry)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, EntryPath(entry).c_str(), 0, KEY_READ, &key) !=
+        ERROR_SUCCESS) {
+        return "(no entry)";
+    }
+    char value[1024] = "";
+    DWORD size = sizeof value - 1;
+    RegQueryValueExA(key, "UninstallString", NULL, NULL, (BYTE*)value, &size);
+    RegCloseKey(key);
+    return value;
+}
+
+std::vector<std::string> Snapshot(const std::string& watched)
+{
+    std::vector<std::string> state;
+    ListTree(kSuiteFolder, true, &state);
+    if (!watched.empty()) {
+        ListTree(watched, false, &state);
+    }
+    for (const std::string& entry : g_entries) {
+        state.push_back(entry + " " + ReadCommand(entry));
+    }
+    return state;
+}
+
+std::string Joined(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line + "\n";
+    }
+    return text;
+}
+
+}  // namespace
+
+Plan RunPlan(const std::string& tail, const std::string& watched)
+{
+    Plan plan;
+    std::vector<std::string> before = Snapshot(watched);
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
+    HANDLE reading;
+    HANDLE writing;
+    Check(CreatePipe(&reading, &writing, &inherit, 0) != FALSE, "pipe for the plan's output");
+    SetHandleInformation(reading, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup;
+    PROCESS_INFORMATION process;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writing;
+    startup.hStdError = writing;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    std::string commandLine = std::string(kPlan) + " " + tail;
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back(0);
+    BOOL started = CreateProcessA(kPlan, line.data(), NULL, NULL, TRUE, 0, NULL, kCurrentFolder,
+                                  &startup, &process);
+    CloseHandle(writing);
+    if (!started) {
+        Check(false, "could not start the plan: error " + std::to_string(GetLastError()));
+        CloseHandle(reading);
+        return plan;
+    }
+    std::string text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(reading, buffer, sizeof buffer, &got, NULL) && got > 0) {
+        text.append(buffer, got);
+    }
+    CloseHandle(reading);
+    Check(WaitForSingleObject(process.hProcess, kLauncherTimeoutMs) == WAIT_OBJECT_0, "the plan ended");
+    GetExitCodeProcess(process.hProcess, &plan.exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    for (size_t begin = 0; begin < text.size();) {
+        size_t end = text.find("\r\n", begin);
+        Check(end != std::string::npos, "the plan's lines end in CR LF: " + text.substr(begin));
+        if (end == std::string::npos) {
+            break;
+        }
+        plan.lines.push_back(text.substr(begin, end - begin));
+        begin = end + 2;
+    }
+    CheckEqual(Joined(Snapshot(watched)), Joined(before), "the plan changed nothing");
+    return plan;
+}
+
+std::string PlanLine(const Plan& plan, const std::string& opening)
+{
+    for (const std::string& line : plan.lines) {
+        if (line.compare(0, opening.size(), opening) == 0) {
+            return line;
+        }
+    }
+    return "(no line \"" + opening + "...\" in:\n" + Joined(plan.lines) + ")";
+}
+
+Run RunPlanThenLauncher(const std::string& tail, const std::string& targetPath)
+{
+    Plan plan = RunPlan(tail, targetPath);
+    std::string folderLine = PlanLine(plan, "Install folder " + targetPath + ": ");
+    bool saysCleared = folderLine.find(": cleared once Tessaline is gone") != std::string::npos;
+    // A trailing backslash of its own, never the trail byte of a double-byte letter, is dropped.
+    const char* last = targetPath.c_str();
+    for (const char* at = last; *at != 0; at = CharNextA(at)) {
+        last = at;
+    }
+    std::string file = targetPath.substr(0, *last == '\\' ? last - targetPath.c_str() : targetPath.size());
+    file += "\\app.exe";
+    bool hadFiles = Exists(file);
+    Run run = RunWithTail(tail);
+    run.plan = plan;
+    if (hadFiles) {
+        CheckEqual(Exists(file) ? "kept" : "cleared",
+                   saysCleared ? "cleared" : "kept",
+                   "what the launcher did to the folder, against the plan's line: " + folderLine);
+    } else {
+        Check(!saysCleared, "a folder without the product's files is not cleared: " + folderLine);
+    }
     return run;
 }

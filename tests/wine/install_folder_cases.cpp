@@ -14,7 +14,12 @@ void PruningStopsAtFirstNonEmptyFolder()
     MakeInstallFolder(folder);
     PutFile(prune + "\\keep.txt");
     MakeFolder(std::string(kScratch) + "\\sibling");
-    RemoveProductAt(folder);
+    Run run = RemoveProductAt(folder);
+    CheckEqual(PlanLine(run.plan, "Install folder"),
+               "Install folder " + folder + ": cleared once Tessaline is gone, then, if left empty, " +
+                   prune + "\\a\\b, " + prune + "\\a",
+               "the plan names the parents that would go");
+    CheckEqual(std::to_string(run.plan.exitCode), "0", "the plan's exit status");
     Check(!Exists(folder), "install folder removed");
     Check(!Exists(prune + "\\a\\b") && !Exists(prune + "\\a"), "emptied parents removed");
     Check(Exists(prune + "\\keep.txt"), "first non-empty ancestor stays with its file");
@@ -27,7 +32,11 @@ void FolderWithSubfolderStays()
     MakeInstallFolder(folder);
     MakeFolder(folder + "\\plugins");
     PutFile(folder + "\\plugins\\p.dll");
-    RemoveProductAt(folder);
+    Run run = RemoveProductAt(folder);
+    CheckEqual(PlanLine(run.plan, "Install folder"),
+               "Install folder " + folder + ": cleared once Tessaline is gone (its own files; its "
+               "subfolder plugins, if its uninstaller leaves it, keeps the folder)",
+               "the plan says the subfolder keeps it");
     Check(!Exists(folder + "\\app.exe") && !Exists(folder + "\\readme.txt"),
           "the folder's own files deleted");
     Check(Exists(folder + "\\plugins\\p.dll"), "the subfolder and its file stay");
@@ -97,7 +106,11 @@ void CheckFoldersKept(const std::vector<Dangerous>& cases)
     for (const Dangerous& danger : cases) {
         size_t before = g_failures.size();
         std::string sentinel = PlaceSentinel(danger.sentinelFolder);
-        RemoveProductAt(danger.targetPath);
+        Run run = RemoveProductAt(danger.targetPath);
+        std::string opening = "Install folder " + danger.targetPath + ": ";
+        CheckEqual(PlanLine(run.plan, opening).substr(0, opening.size() + 6), opening + "kept, ",
+                   "the plan keeps it");
+        CheckEqual(std::to_string(run.plan.exitCode), "2", "the plan's exit status");
         Check(Exists(sentinel), "sentinel file survives");
         Check(IsFolder(danger.sentinelFolder), "folder survives");
         DeleteFileA(sentinel.c_str());

@@ -14,7 +14,20 @@ void AcceptedTailRunsAllStages()
     MakeInstallFolder(folder);
     PutFile(scratch + "\\keep.txt");
     InstallAll("473", folder);
-    Run run = RunWithTail("473");
+    Run run = RunPlanThenLauncher("473", folder);
+    std::string lines;
+    for (size_t i = 0; i + 1 < run.plan.lines.size(); ++i) {
+        lines += run.plan.lines[i] + "\n";
+    }
+    CheckEqual(lines,
+               std::string("Tessaline: starts ") + kStandIn + "\n" + "Install folder " + folder +
+                   ": cleared once Tessaline is gone, then, if left empty, " + scratch +
+                   "\\Vendor\n" + "vek473u: starts " + kStandIn + "\n" + "vek473: starts " +
+                   kStandIn + "\n",
+               "the plan's lines");
+    Check(PlanLine(run.plan, "Judged for ").find("run this the same way") != std::string::npos,
+          "the plan's last line names the account: " + PlanLine(run.plan, "Judged for "));
+    CheckEqual(std::to_string(run.plan.exitCode), "0", "the plan's exit status");
     CheckExit(run, 0);
     CheckEqual(Sequence(run), kFullRun, "stages in order, one at a time");
     CheckEqual(CommandLineOf(run, "P"), ProductUninstaller(), "product command line as stored");
@@ -76,14 +89,16 @@ void RefusedTailsRunNothing()
     struct Refused {
         const char* label;
         std::string commandLine;
+        std::string tail;
     };
     std::vector<Refused> cases = {
-        {"4730", launcher + " 4730"},
-        {"473 followed by a blank", launcher + " 473 "},
-        {"473u", launcher + " 473u"},
-        {"x", launcher + " x"},
-        {"471", launcher + " 471"},
-        {"quoted name, rest of the line", "\"C:\\suite\\uninstall\" -launcher.exe 473"},
+        {"4730", launcher + " 4730", "4730"},
+        {"473 followed by a blank", launcher + " 473 ", "473 "},
+        {"473u", launcher + " 473u", "473u"},
+        {"x", launcher + " x", "x"},
+        {"471", launcher + " 471", "471"},
+        {"quoted name, rest of the line", "\"C:\\suite\\uninstall\" -launcher.exe 473",
+         "-launcher.exe 473"},
     };
     for (const Refused& refused : cases) {
         size_t before = g_failures.size();
@@ -93,6 +108,10 @@ void RefusedTailsRunNothing()
         }
         PutEntry("vek473 u", StandIn("decoy"));
         PutEntry("vek473 ", StandIn("decoy"));
+        Plan plan = RunPlan(refused.tail, folder);
+        CheckEqual(std::to_string(plan.exitCode) + " " + std::to_string(plan.lines.size()), "1 1",
+                   "the plan's exit status and its one line");
+        CheckEqual(PlanLine(plan, "Refused: ").substr(0, 9), "Refused: ", "the plan refuses");
         Run run = RunLauncher(refused.commandLine);
         CheckExit(run, 1);
         CheckEqual(Sequence(run), "", "nothing runs");
@@ -112,6 +131,10 @@ void ProductEntryAbsent()
 {
     PutEntry("vek473u", StandIn("A"));
     PutEntry("vek473", StandIn("B"));
+    Plan plan = RunPlan("473");
+    CheckEqual(plan.lines.empty() ? "" : plan.lines[0], "Tessaline: not installed", "the plan");
+    Check(PlanLine(plan, "Install folder").find("(no line") == 0, "no install folder line");
+    CheckEqual(std::to_string(plan.exitCode), "2", "the plan's exit status: nothing to clear");
     Run run = RunWithTail("473");
     CheckExit(run, 0);
     CheckEqual(Sequence(run), "start:A end:A start:B end:B", "companions run without a product");
@@ -160,15 +183,18 @@ void TargetPathMissingOrUnusable()
         const char* label;
         std::string value;  // bytes stored as TargetPath (REG_SZ), or nothing
         bool present;
+        std::string planSays;
     };
     // Each value, if it were read cut short or past its end, would name the victim folder.
     std::string tooLong = victim + std::string(1, '\0') + std::string(300 - victim.size() - 1, 'z');
     std::string longText = victim + "\\" + std::string(299 - victim.size() - 1, 'z');
     std::vector<Target> targets = {
-        {"no TargetPath", "", false},
-        {"TargetPath of 300 bytes, victim before an inner NUL", tooLong, true},
-        {"TargetPath of 300 characters", longText, true},
-        {"TargetPath naming a missing folder", scratch + "\\missing\\Tess", true},
+        {"no TargetPath", "", false, "Install folder: none"},
+        {"TargetPath of 300 bytes, victim before an inner NUL", tooLong, true,
+         "Install folder: none"},
+        {"TargetPath of 300 characters", longText, true, "Install folder: none"},
+        {"TargetPath naming a missing folder", scratch + "\\missing\\Tess", true,
+         "Install folder " + scratch + "\\missing\\Tess: kept, "},
     };
     for (const Target& target : targets) {
         size_t before = g_failures.size();
@@ -180,6 +206,10 @@ void TargetPathMissingOrUnusable()
         }
         PutEntry("vek473u", StandIn("A"));
         PutEntry("vek473", StandIn("B"));
+        Plan plan = RunPlan("473", victim);
+        CheckEqual(PlanLine(plan, "Install folder").substr(0, target.planSays.size()),
+                   target.planSays, "the plan");
+        CheckEqual(std::to_string(plan.exitCode), "2", "the plan's exit status");
         Run run = RunWithTail("473");
         CheckExit(run, 0);
         CheckEqual(Sequence(run), kFullRun, "all stages run");
@@ -304,9 +334,24 @@ void ProgramsOthersMayChangeAreNotStarted()
     PutEntry(kProduct, program("program-closed", "P delkey=Tessaline"));
     PutEntry("vek473u", program("program-folder", "A"));
     PutEntry("vek473", program("program-file", "B"));
+    Plan plan = RunPlan("473");
+    CheckEqual(PlanLine(plan, "Tessaline: "),
+               "Tessaline: starts C:\\suite-open\\program-closed\\Tools\\uninst.exe", "the plan, P");
+    for (const char* entry : {"vek473u", "vek473"}) {
+        std::string opening = std::string(entry) + ": cannot start, Error to Execute \"";
+        CheckEqual(PlanLine(plan, std::string(entry) + ": ").substr(0, opening.size()), opening,
+                   "the plan");
+    }
+    CheckEqual(std::to_string(plan.exitCode), "2", "the plan's exit status");
     CheckEqual(Sequence(RunWithTail("473")), "start:P end:P box box", "others may change A and B");
     InstallAll("473", std::string(kScratch) + "\\absent");
     PutEntry(kProduct, program("program-above", "P"));
+    plan = RunPlan("473");
+    CheckEqual(PlanLine(plan, "Tessaline: ").substr(0, 25), "Tessaline: cannot start, ", "the plan");
+    CheckEqual(PlanLine(plan, "Install folder "),
+               "Install folder " + std::string(kScratch) +
+                   "\\absent: kept, Tessaline's entry stays: its uninstaller would not be started",
+               "the plan, P's folder");
     CheckEqual(Sequence(RunWithTail("473")), "box start:A end:A start:B end:B", "others may move P's");
 }
 
@@ -370,6 +415,11 @@ void CommandLengthLimits()
     PutEntry(kProduct, ProductUninstaller());
     PutEntry("vek473u", tooLong);
     SetValue("vek473", "UninstallString", REG_SZ, noNul.data(), 260);
+    Plan plan = RunPlan("473");
+    for (const char* entry : {"vek473u", "vek473"}) {
+        CheckEqual(PlanLine(plan, std::string(entry) + ": ").substr(0, strlen(entry) + 20),
+                   std::string(entry) + ": no UninstallString", "the plan");
+    }
     run = RunWithTail("473");
     CheckExit(run, 0);
     CheckEqual(Sequence(run), "start:P end:P",

@@ -42,6 +42,11 @@ struct SafetyVerdict {
     DWORD right;                          // SAFETY_OTHERS_MAY_CHANGE: the rights that matter
 };
 
+// Reads the account the rules judge for, the one this process runs as, into a
+// SECURITY_MAX_SID_SIZE buffer: besides SYSTEM, the Administrators and TrustedInstaller, the only
+// one trusted to change what is cleared or started.
+BOOL ReadLauncherAccount(BYTE* account);
+
 // Opens the install folder at `path` when it may be cleared and holds it, so that nobody can
 // rename, delete or replace it until the handle is closed. `folder` (MAX_PATH) receives the path
 // to clear. INVALID_HANDLE_VALUE when it may not; `verdict` (may be NULL) says why.

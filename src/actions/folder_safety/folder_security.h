@@ -2,10 +2,7 @@
 #ifndef FOLDER_SECURITY_H
 #define FOLDER_SECURITY_H
 
-#include <windows.h>
-
-// Reads the account the launcher runs as into a SECURITY_MAX_SID_SIZE buffer.
-BOOL ReadLauncherAccount(BYTE* account);
+#include "folder_safety.h"
 
 // TRUE when the folder `path`, held open as `folder` (with READ_CONTROL), is owned by a trusted
 // account and nobody else may write into it, set its attributes (which makes it a link), delete

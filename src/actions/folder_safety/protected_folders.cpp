@@ -70,7 +70,7 @@ static BOOL AddFolderIdentity(FolderIdentity* table, int* count, int most,
         return FALSE;
     }
     if (*count == most) {
-        MarkProtectionIncomplete("a table of protected folders, full", NULL);
+        MarkProtectionIncomplete("filling the tables of protected folders", NULL);
         return FALSE;
     }
     table[(*count)++] = *identity;
@@ -107,7 +107,7 @@ static BOOL IsNamedByText(const char* folder)
 static void AddName(FolderNameList* list, const char* folder, const char* whose)
 {
     if (!AddFolderName(list, folder)) {
-        MarkProtectionIncomplete("a table of protected folders, full", folder);
+        MarkProtectionIncomplete("filling the tables of protected folders", folder);
     } else if (whose != NULL) {
         AddFolderWhose(list, whose);
     }

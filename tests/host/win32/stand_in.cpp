@@ -71,6 +71,7 @@ struct State {
     std::map<uintptr_t, OpenFile> openFiles;
     std::map<uintptr_t, bool> tokens;
     std::string launcherAccount = machine::kTess.sid;
+    std::map<std::string, std::pair<std::string, std::string>> accountNames;  // by SID bytes
     std::function<void(const FileOpen&)> fileOpenHook;
     std::function<void()> shellHook;
     std::map<std::string, LONG> keyEnumFailures;
@@ -386,6 +387,10 @@ void SetSecurity(const std::string& path, const Security& security)
 }
 
 void SetLauncherAccount(const std::string& sid) { S().launcherAccount = sid; }
+void SetAccountName(const std::string& sid, const std::string& domain, const std::string& name)
+{
+    S().accountNames[SidBytes(sid)] = {domain, name};
+}
 void SetFileOpenHook(std::function<void(const FileOpen&)> hook) { S().fileOpenHook = hook; }
 void SetShellHook(std::function<void()> hook) { S().shellHook = hook; }
 
@@ -991,10 +996,7 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procedureName)
 
 void ExitProcess(UINT exitCode) { standin::S().events.push_back("exit " + std::to_string(exitCode)); }
 
-// The process token and self-relative security descriptors, in the system's own binary layout.
-namespace {
-
-std::string SidBytes(const std::string& text)
+std::string standin::SidBytes(const std::string& text)
 {
     std::vector<unsigned long long> parts;
     for (size_t at = 2; at <= text.size();) {
@@ -1013,6 +1015,28 @@ std::string SidBytes(const std::string& text)
     return bytes;
 }
 
+BOOL LookupAccountSidA(LPCSTR, PSID sid, LPSTR name, LPDWORD nameSize, LPSTR domain,
+                       LPDWORD domainSize, SID_NAME_USE* use)
+{
+    const BYTE* bytes = static_cast<const BYTE*>(sid);
+    auto found = standin::S().accountNames.find(std::string(reinterpret_cast<const char*>(bytes), 8 + 4 * bytes[1]));
+    if (found == standin::S().accountNames.end()) {
+        return FALSE;
+    }
+    const std::string& foundDomain = found->second.first;
+    const std::string& foundName = found->second.second;
+    if (foundName.size() >= *nameSize || foundDomain.size() >= *domainSize) {
+        return FALSE;
+    }
+    memcpy(name, foundName.c_str(), foundName.size() + 1);
+    memcpy(domain, foundDomain.c_str(), foundDomain.size() + 1);
+    *use = 1;
+    return TRUE;
+}
+
+// The process token and self-relative security descriptors, in the system's own binary layout.
+namespace {
+
 void PutWord(std::string& bytes, size_t at, size_t value)
 {
     bytes[at] = static_cast<char>(value);
@@ -1027,13 +1051,13 @@ void PutDword(std::string& bytes, size_t at, size_t value)
 
 std::string DescriptorBytes(const Security& security)
 {
-    std::string owner = SidBytes(security.owner);
+    std::string owner = standin::SidBytes(security.owner);
     std::string acl(8, '\0');
     for (const Ace& ace : security.dacl) {
         std::string entry(8, '\0');
         entry[0] = static_cast<char>(ace.type);
         entry[1] = static_cast<char>(ace.flags);
-        entry += SidBytes(ace.sid);
+        entry += standin::SidBytes(ace.sid);
         PutWord(entry, 2, entry.size());
         PutDword(entry, 4, ace.mask);
         acl += entry;
@@ -1073,7 +1097,7 @@ BOOL GetTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS informationClass,
     if (S().tokens.count(reinterpret_cast<uintptr_t>(token)) == 0 || informationClass != TokenUser) {
         return FALSE;
     }
-    std::string sid = SidBytes(S().launcherAccount);
+    std::string sid = standin::SidBytes(S().launcherAccount);
     *lengthNeeded = static_cast<DWORD>(sizeof(TOKEN_USER) + sid.size());
     if (length < *lengthNeeded) return FALSE;
     TOKEN_USER* user = static_cast<TOKEN_USER*>(information);

@@ -154,6 +154,10 @@ Security DefaultSecurity();
 void SetSecurity(const std::string& path, const Security& security);
 // The account the program runs as; machine::kTess unless set.
 void SetLauncherAccount(const std::string& sid);
+// The account LookupAccountSidA names for `sid`; an account never named here is not found.
+void SetAccountName(const std::string& sid, const std::string& domain, const std::string& name);
+// "S-1-5-32-544" as the system stores it.
+std::string SidBytes(const std::string& text);
 // Called at each CreateFileA before it looks at the tree, and as the shell starts deleting: lets
 // a test change the tree between the program's steps, or look at what it holds open.
 void SetFileOpenHook(std::function<void(const FileOpen&)> hook);

@@ -189,6 +189,7 @@ void ExitProcess(UINT exitCode);  // returns here: the stand-in only records "ex
 #define FILE_DELETE_CHILD 0x0040u
 #define FILE_READ_ATTRIBUTES 0x0080u
 #define FILE_WRITE_ATTRIBUTES 0x0100u
+#define FILE_WRITE_EA 0x0010u
 #define TOKEN_QUERY 0x0008u
 #define OWNER_SECURITY_INFORMATION 0x1u
 #define DACL_SECURITY_INFORMATION 0x4u
@@ -252,6 +253,9 @@ BOOL GetSecurityDescriptorOwner(PSECURITY_DESCRIPTOR descriptor, PSID* owner, BO
 BOOL GetSecurityDescriptorDacl(PSECURITY_DESCRIPTOR descriptor, BOOL* present, PACL* dacl,
                                BOOL* defaulted);
 BOOL GetAce(PACL acl, DWORD index, LPVOID* ace);
+typedef int SID_NAME_USE;
+BOOL LookupAccountSidA(LPCSTR system, PSID sid, LPSTR name, LPDWORD nameSize, LPSTR domain,
+                       LPDWORD domainSize, SID_NAME_USE* use);
 DWORD GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD size, DWORD flags);
 
 // Finding a program named without a path, and the event log.
