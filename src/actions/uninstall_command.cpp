@@ -1,3 +1,4 @@
+// An entry's command as the launcher reads it, and the text it shows when that cannot start.
 #include "uninstall_command.h"
 
 #include <string.h>

@@ -1,9 +1,8 @@
+// An entry's command as the launcher reads it, and the text it shows when that cannot start.
 #ifndef UNINSTALL_COMMAND_H
 #define UNINSTALL_COMMAND_H
 
 #include <windows.h>
-
-// An entry's command as the launcher reads it, and the text it shows when that cannot start.
 
 // Reads the UninstallString of the open entry `key` into a MAX_PATH buffer; FALSE when there is
 // none that can be read whole.

@@ -1,3 +1,4 @@
+// Running one uninstall entry's command and waiting until it has ended.
 #include "uninstall_entry_runner.h"
 
 #include <windows.h>

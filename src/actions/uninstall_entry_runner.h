@@ -1,3 +1,4 @@
+// Running one uninstall entry's command and waiting until it has ended.
 #ifndef UNINSTALL_ENTRY_RUNNER_H
 #define UNINSTALL_ENTRY_RUNNER_H
 

@@ -1,3 +1,4 @@
+// Where the process may load DLLs from: the system folder only.
 #include "dll_search.h"
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// Where the process may load DLLs from: the system folder only.
 #ifndef DLL_SEARCH_H
 #define DLL_SEARCH_H
 

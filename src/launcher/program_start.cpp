@@ -1,3 +1,4 @@
+// The process entry, before the runtime or anything else runs.
 #include <windows.h>
 
 #include "program_start.h"

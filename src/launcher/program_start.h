@@ -1,3 +1,4 @@
+// The process entry, before the runtime or anything else runs.
 #ifndef PROGRAM_START_H
 #define PROGRAM_START_H
 

@@ -1,3 +1,4 @@
+// The order of the three uninstall stages, and the install folder cleared between them.
 #include "uninstall_driver.h"
 
 #include "../actions/install_folder_removal.h"

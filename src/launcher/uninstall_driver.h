@@ -1,3 +1,4 @@
+// The order of the three uninstall stages, and the install folder cleared between them.
 #ifndef UNINSTALL_DRIVER_H
 #define UNINSTALL_DRIVER_H
 

@@ -1,3 +1,4 @@
+// What the launcher and the plan read alike: the variant gate, and the entries in their order.
 #include "uninstall_stages.h"
 
 #include <string.h>

@@ -1,9 +1,8 @@
+// What the launcher and the plan read alike: the variant gate, and the entries in their order.
 #ifndef UNINSTALL_STAGES_H
 #define UNINSTALL_STAGES_H
 
 #include <windows.h>
-
-// What the launcher and the plan read alike: the variant gate, and the entries in their order.
 
 // The command line without the program's own name and the blanks after it.
 const char* GetCommandTail(const char* commandLine);

@@ -1,3 +1,4 @@
+// The Windows entry point.
 #include <windows.h>
 
 #include "uninstall_driver.h"

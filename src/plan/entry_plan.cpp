@@ -1,3 +1,4 @@
+// What the launcher would do with one uninstall entry.
 #include "entry_plan.h"
 
 #include <windows.h>

@@ -1,7 +1,7 @@
+// What the launcher would do with one uninstall entry.
 #ifndef ENTRY_PLAN_H
 #define ENTRY_PLAN_H
 
-// What the launcher would do with one uninstall entry.
 enum EntryPlan { ENTRY_NOT_INSTALLED, ENTRY_NO_COMMAND, ENTRY_STARTS, ENTRY_CANNOT_START };
 
 // The entry's name: the last part of its key path.

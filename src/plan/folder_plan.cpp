@@ -1,3 +1,4 @@
+// What would become of the product's install folder, and why.
 #include "folder_plan.h"
 
 #include <string.h>
@@ -52,7 +53,8 @@ static void PrintEmptiedParents(const char* folder)
     while ((cut = CutLastPart(parent)) != NULL) {
         SafetyVerdict verdict;
         ZeroMemory(&verdict, sizeof verdict);
-        if (!MayRemoveEmptyParent(parent, &verdict) || FindOtherEntry(parent, cut + 1, FALSE, found)) {
+        if (!MayRemoveEmptyParent(parent, &verdict) ||
+            FindOtherEntry(parent, cut + 1, FALSE, found)) {
             break;
         }
         PrintText(separator);

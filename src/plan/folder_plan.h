@@ -1,3 +1,4 @@
+// What would become of the product's install folder, and why.
 #ifndef FOLDER_PLAN_H
 #define FOLDER_PLAN_H
 

@@ -1,3 +1,4 @@
+// The plan's lines on standard output.
 #include "plan_output.h"
 
 #include <windows.h>

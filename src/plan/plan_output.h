@@ -1,3 +1,4 @@
+// The plan's lines on standard output.
 #ifndef PLAN_OUTPUT_H
 #define PLAN_OUTPUT_H
 

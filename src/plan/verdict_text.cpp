@@ -1,3 +1,4 @@
+// A verdict of the safety rules in words.
 #include "verdict_text.h"
 
 #include <string.h>
@@ -164,7 +165,8 @@ void DescribeVerdict(const SafetyVerdict* verdict, char* text)
         AppendText(text, kVerdictTextSize, "refused");
         break;
     case SAFETY_PATH_FORM:
-        Compose(text, "path form", "", concerns, " is not written as a full path of a folder of its own");
+        Compose(text, "path form", "", concerns,
+                " is not written as a full path of a folder of its own");
         break;
     case SAFETY_NOT_FOUND:
         Compose(text, "not found", "nothing usable at ", concerns,

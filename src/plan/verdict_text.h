@@ -1,3 +1,4 @@
+// A verdict of the safety rules in words.
 #ifndef VERDICT_TEXT_H
 #define VERDICT_TEXT_H
 
