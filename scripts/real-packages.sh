@@ -9,6 +9,7 @@
 #                         folders
 #   rp_state              one line per uninstall entry and per path: "<what> present|gone|file|folder"
 #   rp_run CODE           runs the installed launcher with CODE from its folder; sets rp_status
+#   rp_plan CODE          runs the built plan with CODE and prints its lines; sets rp_status
 #   rp_started            the uninstall commands the launcher started, in order: "<ms> <entry>"
 #   rp_restart            the next start of Windows: files an uninstaller left for it are deleted
 #   rp_stop               ends the prefix's Wine processes
@@ -106,6 +107,12 @@ rp_run() {
   (cd "$(rp_unix_path "$rp_tools")" &&
     WINEDEBUG=+timestamp,+process rp_wine "$rp_tools\\uninstall-launcher.exe" "$@" \
       2>"$rp_dir/trace.txt") || rp_status=$?
+}
+
+rp_plan() {
+  rp_status=0
+  rp_wine "$rp_build/uninstall-launcher-plan.exe" "$@" >"$rp_dir/plan-output.txt" 2>/dev/null || rp_status=$?
+  tr -d '\r' <"$rp_dir/plan-output.txt"
 }
 
 rp_started() {
