@@ -1,6 +1,7 @@
 // The uninstall entry runner over any UninstallString an installer might have stored.
 #include "fuzz_support.h"
 
+#include "actions/folder_safety/folder_safety.h"
 #include "actions/uninstall_entry_runner.h"
 
 namespace {
@@ -80,6 +81,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         standin::ScriptProgram(command, script);
     }
 
+    // What the rules say of it beforehand, as the plan asks them: a refusal always says why.
+    bool allowed = false;
+    if (fits) {
+        std::unique_ptr<char[]> copy = fuzz::ExactCopy(command);
+        SafetyVerdict verdict;
+        char program[MAX_PATH];
+        HANDLE held;
+        allowed = HoldProgramToStart(copy.get(), program, &held, &verdict);
+        if (allowed) CloseHandle(held);
+        FUZZ_CHECK(allowed == (verdict.rule == SAFETY_ALLOWED));
+    }
+
     RunUninstallEntry(kKey.c_str());
 
     fuzz::ExpectNoHandleLeft();
@@ -97,6 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // A command is started at most once; one that is not started at all was refused beforehand
     // (its program found nowhere it may come from) and is reported like any other.
     FUZZ_CHECK(started.size() <= 1);
+    FUZZ_CHECK(started.size() == (allowed ? 1u : 0u));  // the launcher does as the rules said
     if (!started.empty()) {
         const standin::ProcessStart& start = started[0];
         FUZZ_CHECK(start.commandLine == command);

@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "actions/folder_safety/folder_safety.h"
 #include "actions/install_folder_removal.h"
 #include "launcher/uninstall_driver.h"
 
@@ -199,7 +200,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     } else {
         path = fuzz::UpToNul(bytes);
         std::unique_ptr<char[]> copy = fuzz::ExactCopy(path);
+        // What the rules say of it beforehand, as the plan asks them: a refusal always says why,
+        // and the launcher then clears exactly what they allowed.
+        SafetyVerdict verdict;
+        char folder[MAX_PATH];
+        HANDLE pin = OpenClearableFolder(copy.get(), folder, &verdict);
+        const bool allowed = pin != INVALID_HANDLE_VALUE;
+        if (allowed) CloseHandle(pin);
+        FUZZ_CHECK(allowed == (verdict.rule == SAFETY_ALLOWED));
         const int result = RemoveInstallFolder(copy.get());
+        FUZZ_CHECK(standin::ShellRequests().size() == (allowed ? 1u : 0u));
         FUZZ_CHECK(result == 0 || result == 1);
         FUZZ_CHECK(result == (standin::ShellRequests().empty() || shellFails ? 0 : 1));
     }
