@@ -74,7 +74,7 @@ HANDLE OpenClearableFolder(const char* path, char* folder, SafetyVerdict* verdic
         RecordRefusal(SAFETY_CHANGED, folder);
     } else {
         CollectProtectedFolders();
-        if (!IsProtectedFolder(folder) && ReadLauncherAccount(account) &&
+        if (!IsProtectedFolder(folder) && ReadTrustedAccount(account) &&
             IsFolderSafeFromOthers(account, pin, folder) &&
             AreFoldersAboveSafeFromOthers(account, folder)) {
             return pin;

@@ -52,16 +52,17 @@ BOOL ReadLauncherAccount(BYTE* account)
 {
     HANDLE token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
-        RecordRefusal(SAFETY_SECURITY_UNREADABLE, "the launcher's own account");
         return FALSE;
     }
     DWORD user[(sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE) / sizeof(DWORD)];
     DWORD needed;
     BOOL read = GetTokenInformation(token, TokenUser, user, sizeof user, &needed);
     CloseHandle(token);
+    if (!read) {
+        return FALSE;
+    }
     const BYTE* sid = (const BYTE*)((TOKEN_USER*)user)->User.Sid;
-    if (!read || SidLength(sid) > SECURITY_MAX_SID_SIZE) {
-        RecordRefusal(SAFETY_SECURITY_UNREADABLE, "the launcher's own account");
+    if (SidLength(sid) > SECURITY_MAX_SID_SIZE) {
         return FALSE;
     }
     memcpy(account, sid, SidLength(sid));
@@ -133,6 +134,15 @@ static BOOL IsChangeableOnlyByTrusted(const BYTE* account, HANDLE handle, DWORD 
             RecordRefusal(SAFETY_SECURITY_UNREADABLE, path);
             return FALSE;
         }
+    }
+    return TRUE;
+}
+
+BOOL ReadTrustedAccount(BYTE* account)
+{
+    if (!ReadLauncherAccount(account)) {
+        RecordRefusal(SAFETY_SECURITY_UNREADABLE, "the launcher's own account");
+        return FALSE;
     }
     return TRUE;
 }

@@ -4,6 +4,9 @@
 
 #include "folder_safety.h"
 
+// ReadLauncherAccount, within a door: a failure refuses, and says so.
+BOOL ReadTrustedAccount(BYTE* account);
+
 // TRUE when the folder `path`, held open as `folder` (with READ_CONTROL), is owned by a trusted
 // account and nobody else may write into it, set its attributes (which makes it a link), delete
 // it, or re-permission or take it. Trusted: LocalSystem, Administrators, TrustedInstaller and

@@ -57,7 +57,7 @@ static BOOL HoldTrustedProgram(const char* program, HANDLE* held)
         (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
         RecordRefusal(SAFETY_LINK, program);
     } else {
-        trusted = ReadLauncherAccount(account) && IsFileSafeFromOthers(account, *held, program) &&
+        trusted = ReadTrustedAccount(account) && IsFileSafeFromOthers(account, *held, program) &&
                   IsProgramFolderSafe(account, program) &&
                   AreFoldersAboveSafeFromOthers(account, program);
     }
