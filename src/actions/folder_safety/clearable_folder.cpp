@@ -49,8 +49,11 @@ static BOOL IsFolderWithoutLink(const char* folder, FolderIdentity* probed)
         return FALSE;
     }
     DWORD ownAttributes = GetFileAttributesA(folder);
-    if (ownAttributes == INVALID_FILE_ATTRIBUTES ||
-        (ownAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    if (ownAttributes == INVALID_FILE_ATTRIBUTES) {
+        RecordRefusal(SAFETY_CHANGED, folder);
+        return FALSE;
+    }
+    if ((ownAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
         RecordRefusal(SAFETY_LINK, folder);
         return FALSE;
     }
