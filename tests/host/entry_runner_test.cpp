@@ -250,6 +250,7 @@ TEST_F(EntryRunnerTest, ProgramIsFoundAsTheSystemWouldFindItAndNamed)
         {"MsiExec /X{12345678-ABCD}", "C:\\Windows\\system32\\MsiExec.exe"},
         {"regedit.exe /s x.reg", "C:\\Windows\\regedit.exe"},
         {"tool.exe /S", "C:\\Tools\\tool.exe"},
+        {"slashed.exe /S", "C:\\Slashed\\slashed.exe"},  // from a PATH folder written with slashes
         {"\x83\x5C.exe /S", "C:\\Tools\\\x83\x5C.exe"},  // its trail byte is no separator
         {"planted.exe /S", "", SAFETY_NOT_FOUND},
         {"\"planted.exe\"", "", SAFETY_NOT_FOUND},
@@ -274,6 +275,7 @@ TEST_F(EntryRunnerTest, ProgramIsFoundAsTheSystemWouldFindItAndNamed)
         standin::AddFile("C:\\Windows\\system32\\msiexec.exe");
         standin::AddFile("C:\\Windows\\regedit.exe");
         standin::AddFile("C:\\Tools\\tool.exe");
+        standin::AddFile("C:\\Slashed\\slashed.exe");
         standin::AddFile("C:\\Tools\\\x83\x5C.exe");
         standin::AddFolder("C:\\Tools\\planted.exe");
         for (const char* file : {"C:\\Apps\\My.exe", "C:\\Apps\\My Tools\\uninst.EXE", "C:\\Apps\\uninst",
@@ -289,7 +291,7 @@ TEST_F(EntryRunnerTest, ProgramIsFoundAsTheSystemWouldFindItAndNamed)
             }
         }
         standin::SetEnvironment("Path", "bin;;\"C:\\Quoted\";.;C:\\" + std::string(300, 'p') +
-                                            ";C:\\Tools\\;C:");
+                                            ";C:\\Tools\\;C:/Slashed;C:");
         SetCommand(row.command);
         EXPECT_EQ(JudgeProgram(row.command).rule, row.rule) << row.command;
         RunUninstallEntry(kEntry.c_str());
