@@ -19,6 +19,18 @@ void AppendLog(const std::string& line)
     }
 }
 
+// Everything left to read from a file or pipe.
+static std::string ReadToEnd(HANDLE handle)
+{
+    std::string text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(handle, buffer, sizeof buffer, &got, NULL) && got > 0) {
+        text.append(buffer, got);
+    }
+    return text;
+}
+
 std::vector<std::vector<std::string>> ReadLog()
 {
     std::vector<std::vector<std::string>> events;
@@ -28,12 +40,7 @@ std::vector<std::vector<std::string>> ReadLog()
     if (file == INVALID_HANDLE_VALUE) {
         return events;
     }
-    std::string text;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, NULL) && got > 0) {
-        text.append(buffer, got);
-    }
+    std::string text = ReadToEnd(file);
     CloseHandle(file);
     size_t begin = 0;
     while (begin < text.size()) {
@@ -371,12 +378,7 @@ Plan RunPlan(const std::string& tail, const std::string& watched)
         CloseHandle(reading);
         return plan;
     }
-    std::string text;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(reading, buffer, sizeof buffer, &got, NULL) && got > 0) {
-        text.append(buffer, got);
-    }
+    std::string text = ReadToEnd(reading);
     CloseHandle(reading);
     Check(WaitForSingleObject(process.hProcess, kLauncherTimeoutMs) == WAIT_OBJECT_0, "the plan ended");
     GetExitCodeProcess(process.hProcess, &plan.exitCode);

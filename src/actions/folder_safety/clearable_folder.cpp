@@ -39,6 +39,21 @@ static void CollectProtectedFolders(void)
     }
 }
 
+// By its own attributes, which a link does not pass on; refused by `missingRule` when gone.
+static BOOL IsThereAndNoLink(const char* path, int missingRule)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        RecordRefusal(missingRule, path);
+        return FALSE;
+    }
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        RecordRefusal(SAFETY_LINK, path);
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // Anything but a folder, as first opened: access 0 and sharing 0.
 static BOOL IsFolderWithoutLink(const char* folder, FolderIdentity* probed)
 {
@@ -48,16 +63,7 @@ static BOOL IsFolderWithoutLink(const char* folder, FolderIdentity* probed)
         RecordRefusal(SAFETY_NOT_FOUND, folder);
         return FALSE;
     }
-    DWORD ownAttributes = GetFileAttributesA(folder);
-    if (ownAttributes == INVALID_FILE_ATTRIBUTES) {
-        RecordRefusal(SAFETY_CHANGED, folder);
-        return FALSE;
-    }
-    if ((ownAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-        RecordRefusal(SAFETY_LINK, folder);
-        return FALSE;
-    }
-    return TRUE;
+    return IsThereAndNoLink(folder, SAFETY_CHANGED);
 }
 
 HANDLE OpenClearableFolder(const char* path, char* folder, SafetyVerdict* verdict)
@@ -94,14 +100,5 @@ BOOL MayRemoveEmptyParent(const char* parent, SafetyVerdict* verdict)
         RecordRefusal(SAFETY_PATH_FORM, parent);
         return FALSE;
     }
-    DWORD attributes = GetFileAttributesA(parent);
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        RecordRefusal(SAFETY_NOT_FOUND, parent);
-        return FALSE;
-    }
-    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-        RecordRefusal(SAFETY_LINK, parent);
-        return FALSE;
-    }
-    return !IsProtectedFolder(parent);
+    return IsThereAndNoLink(parent, SAFETY_NOT_FOUND) && !IsProtectedFolder(parent);
 }
