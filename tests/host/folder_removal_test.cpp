@@ -415,19 +415,6 @@ TEST_F(FolderRemovalTest, LinksCannotDisguiseAProtectedFolder)
     ExpectRefused("F:\\Org", "F:\\Org\\roster.txt", SAFETY_NAMED_FOLDER);
 }
 
-// "S-1-5-21-...": a SID as its text, from its bytes.
-std::string SidText(const BYTE* sid)
-{
-    uint64_t authority = 0;
-    for (int i = 2; i < 8; ++i) authority = authority << 8 | sid[i];
-    std::string text = "S-" + std::to_string(sid[0]) + "-" + std::to_string(authority);
-    for (int i = 0; i < sid[1]; ++i) {
-        const BYTE* part = sid + 8 + 4 * i;
-        text += "-" + std::to_string(part[0] | part[1] << 8 | part[2] << 16 | (uint32_t)part[3] << 24);
-    }
-    return text;
-}
-
 standin::Security With(std::vector<standin::Ace> more, const std::string& owner = "S-1-5-32-544")
 {
     standin::Security security = standin::DefaultSecurity();
@@ -481,7 +468,9 @@ TEST_F(FolderRemovalTest, FoldersThatOthersMayChangeAreNotCleared)
             EXPECT_EQ(verdict.concerns, std::string(row.secured)) << row.label;
         }
         if (!row.who.empty()) {
-            EXPECT_EQ(SidText(verdict.account), row.who) << row.label;
+            const std::string who = standin::SidBytes(row.who);
+            EXPECT_EQ(std::string(reinterpret_cast<const char*>(verdict.account), who.size()), who)
+                << row.label;
         }
         bool cleared = row.rule == SAFETY_ALLOWED;
         EXPECT_EQ(RemoveInstallFolder("C:\\Vendor\\Tess"), cleared ? 1 : 0) << row.label;
