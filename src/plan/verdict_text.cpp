@@ -155,31 +155,43 @@ static void Compose(char* text, const char* rule, const char* before, const char
     AppendText(text, kVerdictTextSize, after);
 }
 
+// The rules whose words are only a name and the folder or file they concern.
+struct RuleWords {
+    int rule;
+    const char* name;
+    const char* before;  // the concerned path stands between these two
+    const char* after;
+};
+
+static const RuleWords kPlainRules[] = {
+    {SAFETY_PATH_FORM, "path form", "", " is not written as a full path of a folder of its own"},
+    {SAFETY_NOT_FOUND, "not found", "nothing usable at ",
+     " (missing, not a folder, or a program held open for writing)"},
+    {SAFETY_LINK, "link", "", " is a link, which may lead anywhere"},
+    {SAFETY_CHANGED, "changed", "", " is no longer what was first found there"},
+    {SAFETY_WINDOWS_FOLDER, "Windows folder", "", " is the Windows folder or lies inside it"},
+    {SAFETY_PROFILE, "user profile", "",
+     " is a user profile or the folder of profiles, and it is that folder or lies directly inside "
+     "it"},
+    {SAFETY_SECURITY_UNREADABLE, "security unreadable", "the owner and access list of ",
+     " cannot be read or judged"},
+};
+
 void DescribeVerdict(const SafetyVerdict* verdict, char* text)
 {
     const char* concerns = verdict->concerns;
     char account[MAX_PATH];
     text[0] = 0;
+    for (size_t i = 0; i < sizeof kPlainRules / sizeof kPlainRules[0]; ++i) {
+        if (kPlainRules[i].rule == verdict->rule) {
+            Compose(text, kPlainRules[i].name, kPlainRules[i].before, concerns,
+                    kPlainRules[i].after);
+            return;
+        }
+    }
     switch (verdict->rule) {
     case SAFETY_ALLOWED:  // the door refused without saying why
         AppendText(text, kVerdictTextSize, "refused");
-        break;
-    case SAFETY_PATH_FORM:
-        Compose(text, "path form", "", concerns,
-                " is not written as a full path of a folder of its own");
-        break;
-    case SAFETY_NOT_FOUND:
-        Compose(text, "not found", "nothing usable at ", concerns,
-                " (missing, not a folder, or a program held open for writing)");
-        break;
-    case SAFETY_LINK:
-        Compose(text, "link", "", concerns, " is a link, which may lead anywhere");
-        break;
-    case SAFETY_CHANGED:
-        Compose(text, "changed", "", concerns, " is no longer what was first found there");
-        break;
-    case SAFETY_WINDOWS_FOLDER:
-        Compose(text, "Windows folder", "", concerns, " is the Windows folder or lies inside it");
         break;
     case SAFETY_NAMED_FOLDER:
         Compose(text, "protected folder", "it is or holds ", concerns, ", named by ");
@@ -189,20 +201,11 @@ void DescribeVerdict(const SafetyVerdict* verdict, char* text)
             AppendWhose(text, verdict->whose);
         }
         break;
-    case SAFETY_PROFILE:
-        Compose(text, "user profile", "", concerns,
-                " is a user profile or the folder of profiles, and it is that folder or lies "
-                "directly inside it");
-        break;
     case SAFETY_INCOMPLETE:
         Compose(text, "protection incomplete", "the protected folders could not all be found: ",
                 verdict->lookup != NULL ? verdict->lookup : "a lookup",
                 concerns[0] != 0 ? " could not be finished, at " : " could not be finished");
         AppendText(text, kVerdictTextSize, concerns);
-        break;
-    case SAFETY_SECURITY_UNREADABLE:
-        Compose(text, "security unreadable", "the owner and access list of ", concerns,
-                " cannot be read or judged");
         break;
     case SAFETY_UNTRUSTED_OWNER:
         DescribeAccount(verdict->account, account);

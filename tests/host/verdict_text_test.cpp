@@ -69,10 +69,6 @@ const VerdictRow kRows[] = {
      "HKEY_CURRENT_USER", nullptr, nullptr, 0,
      "protected folder: it is or holds D:\\Media, named by the own settings of the account judged "
      "for"},
-    {"incomplete, a table full", SAFETY_INCOMPLETE, "", "", "filling the tables of protected folders",
-     nullptr, 0,
-     "protection incomplete: the protected folders could not all be found: filling the tables of "
-     "protected folders could not be finished"},
     {"profile", SAFETY_PROFILE, "C:\\Users\\tess", "", nullptr, nullptr, 0,
      "user profile: C:\\Users\\tess is a user profile or the folder of profiles, and it is that "
      "folder or lies directly inside it"},
@@ -80,6 +76,10 @@ const VerdictRow kRows[] = {
      nullptr, 0,
      "protection incomplete: the protected folders could not all be found: the users' own folder "
      "settings could not be finished, at HKU\\S-1-5-21-1-2-3-1002"},
+    {"incomplete, nowhere in particular", SAFETY_INCOMPLETE, "", "",
+     "filling the tables of protected folders", nullptr, 0,
+     "protection incomplete: the protected folders could not all be found: filling the tables of "
+     "protected folders could not be finished"},
     {"security unreadable", SAFETY_SECURITY_UNREADABLE, "C:\\Vendor", "", nullptr, nullptr, 0,
      "security unreadable: the owner and access list of C:\\Vendor cannot be read or judged"},
     {"owner named", SAFETY_UNTRUSTED_OWNER, "C:\\Vendor\\Tess", "", nullptr, "S-1-5-21-1-2-3-1002",
